@@ -1,0 +1,34 @@
+# The README's two commands: `make run` and `make test`.
+BUILD ?= build
+export FOLVANE_BUILD := $(BUILD)
+JOBS  := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build run test bench screenshot clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@scripts/run $(ARGS)
+
+test: build
+	@scripts/with-display ctest --test-dir $(BUILD) --output-on-failure $(CTEST_ARGS)
+
+bench: build
+	@scripts/with-display scripts/bench $(B)
+
+screenshot: build
+	@scripts/screenshot $(ARGS)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,111 @@
+// CWinApp: the one application object, its message loop with idle-time updates,
+// the settings profile in the registry and the command line.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/CmdTarget.h"
+#include "framework/String.h"
+
+class CWnd;
+class CDocManager;
+class CDocTemplate;
+class CDocument;
+class CRecentFileList;
+
+class CCommandLineInfo {
+public:
+    enum { FileNew, FileOpen, FilePrint, FilePrintTo, FileDDE, AppUnregister, FileNothing = -1 } m_nShellCommand = FileNew;
+    BOOL m_bShowSplash = TRUE;
+    BOOL m_bRunEmbedded = FALSE;
+    BOOL m_bRunAutomated = FALSE;
+    CString m_strFileName;
+
+    virtual ~CCommandLineInfo() = default;
+    // Called once per argument, switches without their leading '/' or '-'.
+    virtual void ParseParam(LPCSTR pszParam, BOOL bFlag, BOOL bLast);
+};
+
+class CWinApp : public CCmdTarget {
+    DECLARE_DYNAMIC(CWinApp)
+public:
+    explicit CWinApp(LPCSTR lpszAppName = nullptr);
+    ~CWinApp() override;
+
+    HINSTANCE m_hInstance = nullptr;
+    CWnd* m_pMainWnd = nullptr;
+    LPCSTR m_pszAppName = nullptr;      // the application title
+    LPCSTR m_pszRegistryKey = nullptr;  // company key under HKCU\Software
+    LPCSTR m_pszProfileName = nullptr;  // profile key under the company key
+    CDocManager* m_pDocManager = nullptr;
+    CRecentFileList* m_pRecentFileList = nullptr;
+    UINT m_nNumPreviewPages = 0;
+
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
+    virtual int Run();
+    virtual BOOL OnIdle(LONG lCount);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL PumpMessage();
+    virtual BOOL IsIdleMessage(const MSG* pMsg);
+    virtual BOOL OnCmdMsg(UINT nID, UINT nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    // Pumps every waiting message and then runs the idle updates once; for callers
+    // that drive the application without its blocking loop. FALSE once WM_QUIT was seen.
+    BOOL PumpWaitingMessages();
+
+    // Settings profile.
+    void SetRegistryKey(LPCSTR lpszRegistryKey);
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCSTR lpszSection);
+    UINT GetProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault);
+    BOOL WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue);
+    CString GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault = nullptr);
+    BOOL WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValue);
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    void SaveStdProfileSettings();
+
+    // Documents.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    virtual CDocument* OpenDocumentFile(LPCSTR lpszFileName);
+    virtual void AddToRecentFileList(LPCSTR lpszPathName);
+    void CloseAllDocuments(BOOL bEndSession);
+    BOOL SaveAllModified();
+
+    // Command line.
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+
+    BOOL Enable3dControls() { return TRUE; }  // 32-bit controls are three-dimensional already
+
+    // Standard command handlers.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnAppExit();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CString m_strAppName;
+    CString m_strRegistryKey;
+    CString m_strProfileName;
+    LONG m_nIdleCount = 0;
+    BOOL m_bIdle = TRUE;
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);
+int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
+// The program has no ActiveX controls to host; kept so start-up reads as it is meant.
+void AfxEnableControlContainer();
+BOOL AfxOleInit();
+void AfxOleTerm();
+// Runs the application object: InitInstance, then the message loop.
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
