@@ -16,126 +16,87 @@ std::string UniqueName()
     return "FolvaneGuardTest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
 }
 
-// What the callback records. The callback value is a slot number, since a
-// 32-bit value cannot carry a pointer on every target.
-struct Signal {
+// What the callback saw. The tests run one at a time, so one record serves.
+struct Record {
     HANDLE hCalled = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     std::atomic<int> count{0};
-    std::atomic<DWORD> threadId{0};
-    DWORD delayMs = 0;
+    std::atomic<DWORD> value{0}, threadId{0};
     std::atomic<bool> finished{false};
-    DWORD slot;
-
-    Signal();
-    ~Signal();
-    DWORD Value() const { return slot; }
-};
-
-Signal* g_apSignals[8];
-
-Signal::Signal() : slot(0)
-{
-    while (g_apSignals[slot]) ++slot;
-    g_apSignals[slot] = this;
-}
-
-Signal::~Signal()
-{
-    g_apSignals[slot] = nullptr;
-    CloseHandle(hCalled);
-}
+    DWORD delayMs = 0;
+} g_record;
 
 int OnSignal(DWORD value)
 {
-    Signal* s = g_apSignals[value];
-    s->threadId = GetCurrentThreadId();
-    ++s->count;
-    SetEvent(s->hCalled);
-    if (s->delayMs) Sleep(s->delayMs);
-    s->finished = true;
+    g_record.value = value;
+    g_record.threadId = GetCurrentThreadId();
+    ++g_record.count;
+    SetEvent(g_record.hCalled);
+    Sleep(g_record.delayMs);
+    g_record.finished = true;
     return 0;
 }
 
-// A later copy's pulse is lost while the waiter is not yet waiting, so start
-// later copies until one gets through.
-bool LaterCopyActivates(const std::string& name, Signal& s)
+// A pulse is lost while the waiter is not yet waiting, so start later copies
+// until one gets through.
+bool LaterCopyActivates(const std::string& name)
 {
     for (int attempt = 0; attempt < 20; ++attempt) {
         CInstanceGuard later;
-        if (later.Create(name.c_str(), nullptr, 0)) return false;  // not a later copy
+        if (later.Create(name.c_str(), nullptr, 0)) return false;
         later.Close();
-        if (WaitForSingleObject(s.hCalled, 250) == WAIT_OBJECT_0) return true;
+        if (WaitForSingleObject(g_record.hCalled, 250) == WAIT_OBJECT_0) return true;
     }
     return false;
 }
 
 }  // namespace
 
-TEST(InstanceGuard, LaterCopiesWakeTheFirstOnItsWaiterThread)
+TEST(InstanceGuard, LaterCopiesRunTheFirstOnesCallbackOnItsWaiterThread)
 {
     const std::string name = UniqueName();
-    Signal s;
+    g_record.count = 0;
     CInstanceGuard first;
-    ASSERT_TRUE(first.Create(name.c_str(), OnSignal, s.Value()));
+    ASSERT_TRUE(first.Create(name.c_str(), OnSignal, 42));
 
-    ASSERT_TRUE(LaterCopyActivates(name, s));
-    EXPECT_EQ(1, s.count.load());
-    EXPECT_NE(0u, s.threadId.load());
-    EXPECT_NE(GetCurrentThreadId(), s.threadId.load());
+    ASSERT_TRUE(LaterCopyActivates(name));
+    EXPECT_EQ(1, g_record.count.load());
+    EXPECT_EQ(42u, g_record.value.load());
+    EXPECT_NE(GetCurrentThreadId(), g_record.threadId.load());
 
-    // A third copy, one after the other: the first is activated again.
-    ASSERT_TRUE(LaterCopyActivates(name, s));
-    EXPECT_EQ(2, s.count.load());
+    ASSERT_TRUE(LaterCopyActivates(name));  // a third copy, after the second
+    EXPECT_EQ(2, g_record.count.load());
     first.Close();
 }
 
-TEST(InstanceGuard, AfterTheFirstClosesANewCopyIsFirst)
+TEST(InstanceGuard, FirstPlaceIsFreeOnceNoCopyHoldsTheEvent)
 {
     const std::string name = UniqueName();
-    CInstanceGuard first;
+    CInstanceGuard first, later;
     ASSERT_TRUE(first.Create(name.c_str(), nullptr, 0));
-    first.Close();
-
-    CInstanceGuard next;
-    EXPECT_TRUE(next.Create(name.c_str(), nullptr, 0));
-    next.Close();
-
-    // The same object can serve again once closed.
-    EXPECT_TRUE(first.Create(name.c_str(), nullptr, 0));
-    first.Close();
-}
-
-TEST(InstanceGuard, LaterCopyStillClosingDoesNotHoldTheFirstPlace)
-{
-    const std::string name = UniqueName();
-    CInstanceGuard first;
-    ASSERT_TRUE(first.Create(name.c_str(), nullptr, 0));
-    CInstanceGuard later;
     EXPECT_FALSE(later.Create(name.c_str(), nullptr, 0));
     first.Close();
 
-    // The later copy still holds the event: a new copy counts it as running.
+    // The later copy still holds the event, so a new copy counts it as running.
     CInstanceGuard third;
     EXPECT_FALSE(third.Create(name.c_str(), nullptr, 0));
     third.Close();
     later.Close();
 
-    CInstanceGuard fresh;
-    EXPECT_TRUE(fresh.Create(name.c_str(), nullptr, 0));
-    fresh.Close();
+    EXPECT_TRUE(first.Create(name.c_str(), nullptr, 0));  // the same object serves again
+    first.Close();
 }
 
 TEST(InstanceGuard, CloseReturnsOnlyAfterTheWaiterHasEnded)
 {
     const std::string name = UniqueName();
-    Signal s;
-    s.delayMs = 300;
+    g_record.delayMs = 300;
+    g_record.finished = false;
     CInstanceGuard first;
-    ASSERT_TRUE(first.Create(name.c_str(), OnSignal, s.Value()));
-    ASSERT_TRUE(LaterCopyActivates(name, s));
-    // The callback is still sleeping; Close must wait for it to finish.
-    first.Close();
-    EXPECT_TRUE(s.finished.load());
+    ASSERT_TRUE(first.Create(name.c_str(), OnSignal, 0));
+    ASSERT_TRUE(LaterCopyActivates(name));
+    first.Close();  // the callback is still sleeping
+    EXPECT_TRUE(g_record.finished.load());
+    g_record.delayMs = 0;
 }
 
 TEST(InstanceGuard, PulseWithoutCallbackIsHarmless)
@@ -146,19 +107,18 @@ TEST(InstanceGuard, PulseWithoutCallbackIsHarmless)
     for (int i = 0; i < 5; ++i) {
         Sleep(20);
         CInstanceGuard later;
-        EXPECT_FALSE(later.Create(name.c_str(), nullptr, 0));
+        EXPECT_FALSE(later.Create(name.c_str(), OnSignal, 0));
         later.Close();
     }
     first.Close();
 }
 
 // A first copy that has created the event but not yet reset it: a copy
-// starting in that moment must not take itself for a first copy too.
-TEST(InstanceGuard, EventCreatedButNotYetResetMeansAnotherCopyRuns)
+// starting in that moment is still a later copy.
+TEST(InstanceGuard, EventFoundStillSignalledMeansAnotherCopyRuns)
 {
     const std::string name = UniqueName();
     HANDLE hOther = CreateEventA(nullptr, TRUE, TRUE, name.c_str());
-    ASSERT_NE(nullptr, hOther);
     CInstanceGuard guard;
     EXPECT_FALSE(guard.Create(name.c_str(), nullptr, 0));
     guard.Close();
@@ -170,8 +130,7 @@ TEST(InstanceGuard, CopiesStartedTogetherHaveExactlyOneFirst)
     for (int round = 0; round < 100; ++round) {
         const std::string name = UniqueName();
         CInstanceGuard guards[4];
-        std::atomic<int> ready{0};
-        std::atomic<int> firsts{0};
+        std::atomic<int> ready{0}, firsts{0};
         std::vector<std::thread> threads;
         for (CInstanceGuard& g : guards) {
             threads.emplace_back([&, pg = &g] {
@@ -190,7 +149,6 @@ TEST(InstanceGuard, NameTakenByAnotherKindOfObject)
 {
     const std::string name = UniqueName();
     HANDLE hMutex = CreateMutexA(nullptr, FALSE, name.c_str());
-    ASSERT_NE(nullptr, hMutex);
     CInstanceGuard guard;
     EXPECT_FALSE(guard.Create(name.c_str(), nullptr, 0));
     guard.Close();
