@@ -1,0 +1,448 @@
+// What the folder tree does for each child of a folder, timed on folders of 1,000,
+// 3,000 and 10,000 sub-folders, against the shell view creating its window for the
+// same folder.
+//
+//   bench_enumerate.exe [--runs R] [--sample K] [--all-icons] [--sizes N,N,...]
+//
+// The icon calls by item identifier list cost time linear in the number of siblings,
+// so over a whole folder they grow with the square of N. By default they are timed on
+// K evenly spaced items (100) and their totals extrapolated to N; --all-icons times
+// every item (several minutes for 10,000).
+#include "shell/ComPtr.h"
+#include "shell/IdListPtr.h"
+#include "tree/IdList.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const UINT CWM_GETISHELLBROWSER = WM_USER + 7;
+const SFGAOF kTreeAttributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER | SFGAO_SHARE | SFGAO_LINK |
+                               SFGAO_FILESYSTEM | SFGAO_CANRENAME | SFGAO_CANDELETE |
+                               SFGAO_COMPRESSED | SFGAO_DROPTARGET;
+const UINT kIconFlags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
+
+struct Options {
+    std::vector<int> sizes = {1000, 3000, 10000};
+    int nRuns = 5;
+    int nSample = 100;
+    bool bAllIcons = false;
+};
+
+double NowMs()
+{
+    static LARGE_INTEGER s_freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(s_freq.QuadPart);
+}
+
+double Min(std::vector<double> v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
+
+double Median(std::vector<double> v)
+{
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// A temporary folder with N sub-folders, removed again when it goes.
+class CFixtureFolder {
+public:
+    explicit CFixtureFolder(int nChildren)
+    {
+        char szTemp[MAX_PATH];
+        GetTempPathA(MAX_PATH, szTemp);
+        char szLong[MAX_PATH];
+        if (GetLongPathNameA(szTemp, szLong, MAX_PATH)) lstrcpyA(szTemp, szLong);
+        m_path = std::string(szTemp) + "folvane-enumerate-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(nChildren);
+        if (!CreateDirectoryA(m_path.c_str(), nullptr)) return;
+        m_bMade = true;
+        for (int i = 0; i < nChildren; ++i) {
+            char szName[32];
+            std::snprintf(szName, sizeof(szName), "folder%05d", i);
+            if (!CreateDirectoryA((m_path + "\\" + szName).c_str(), nullptr)) return;
+            m_children.push_back(szName);
+        }
+    }
+    ~CFixtureFolder()
+    {
+        for (const std::string& name : m_children) RemoveDirectoryA((m_path + "\\" + name).c_str());
+        if (m_bMade) RemoveDirectoryA(m_path.c_str());
+    }
+    CFixtureFolder(const CFixtureFolder&) = delete;
+    CFixtureFolder& operator=(const CFixtureFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    size_t Count() const { return m_children.size(); }
+
+private:
+    std::string m_path;
+    std::vector<std::string> m_children;
+    bool m_bMade = false;
+};
+
+// The least a shell view needs of its browser: a window to live in, and answers
+// that do nothing for menus, status text and toolbar.
+class CBenchBrowser : public IShellBrowser {
+public:
+    HWND m_hwnd = nullptr;
+    IShellView* m_pView = nullptr;  // not owned: the bench holds it
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow) ||
+            IsEqualIID(riid, IID_IShellBrowser)) {
+            *ppv = static_cast<IShellBrowser*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the bench's stack for the whole run.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* phwnd) override
+    {
+        if (!phwnd) return E_POINTER;
+        *phwnd = m_hwnd;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE InsertMenusSB(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetMenuSB(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RemoveMenusSB(HMENU) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetStatusTextSB(LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModelessSB(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE TranslateAcceleratorSB(MSG*, WORD) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE BrowseObject(LPCITEMIDLIST, UINT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetViewStateStream(DWORD, IStream** ppStrm) override
+    {
+        if (ppStrm) *ppStrm = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetControlWindow(UINT, HWND* phwnd) override
+    {
+        if (phwnd) *phwnd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SendControlMsg(UINT, UINT, WPARAM, LPARAM, LRESULT* pret) override
+    {
+        if (pret) *pret = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE QueryActiveShellView(IShellView** ppshv) override
+    {
+        if (!ppshv) return E_POINTER;
+        *ppshv = m_pView;
+        if (!m_pView) return E_FAIL;
+        m_pView->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnViewWindowActive(IShellView*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetToolbarItems(LPTBBUTTONSB, UINT, UINT) override { return S_OK; }
+};
+
+LRESULT CALLBACK HostWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == CWM_GETISHELLBROWSER)
+        return reinterpret_cast<LRESULT>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return DefWindowProcA(hwnd, uMsg, wParam, lParam);
+}
+
+void PumpUntilIdle()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// The times of one step over all runs, each in ms for the whole folder.
+struct Step {
+    Step(const char* psz) : pszName(psz) {}
+    const char* pszName;
+    std::vector<double> totals;
+    bool bExtrapolated = false;
+    int nFailures = 0;
+};
+
+struct SizeResult {
+    int n = 0;
+    std::vector<Step> steps;
+    double compares = 0;
+};
+
+enum StepIndex { kEnum, kAttr, kName, kSort, kIcon, kOpenIcon, kTreeSum, kIconByAttr, kView, kViewIdle, kStepCount };
+
+SizeResult RunSize(int n, const Options& opt, HWND hwndHost, CBenchBrowser& browser)
+{
+    SizeResult result;
+    result.n = n;
+    result.steps = {"EnumObjects + Next",
+                    "GetAttributesOf",
+                    "GetDisplayNameOf (normal)",
+                    "CompareIDs, sort",
+                    "SHGetFileInfo icon by list",
+                    "SHGetFileInfo open icon by list",
+                    "= tree, per child (sum)",
+                    "(ref) SHGetFileInfo by attributes",
+                    "shell view: object + window",
+                    "shell view: + messages until idle"};
+
+    std::fprintf(stderr, "enumerate: making %d sub-folders\n", n);
+    CFixtureFolder fixture(n);
+    if (fixture.Count() != static_cast<size_t>(n)) {
+        std::fprintf(stderr, "enumerate: could not make %d sub-folders in %s\n", n, fixture.Path().c_str());
+        result.n = 0;
+        return result;
+    }
+    CIdListPtr pidlFolder(PathToIdList(fixture.Path().c_str()));
+    CComPtr<IShellFolder> spDesktop;
+    CComPtr<IShellFolder> spFolder;
+    if (!pidlFolder || FAILED(SHGetDesktopFolder(spDesktop.Put())) ||
+        FAILED(spDesktop->BindToObject(pidlFolder, nullptr, IID_IShellFolder, spFolder.PutVoid()))) {
+        std::fprintf(stderr, "enumerate: cannot bind %s\n", fixture.Path().c_str());
+        result.n = 0;
+        return result;
+    }
+
+    double compares = 0;
+    for (int run = 0; run < opt.nRuns; ++run) {
+        std::vector<CIdListPtr> children;
+        children.reserve(static_cast<size_t>(n));
+
+        double t0 = NowMs();
+        CComPtr<IEnumIDList> spEnum;
+        if (spFolder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, spEnum.Put()) == S_OK && spEnum) {
+            CIdListPtr child;
+            ULONG nFetched = 0;
+            while (spEnum->Next(1, child.Put(), &nFetched) == S_OK && nFetched == 1)
+                children.push_back(std::move(child));
+        }
+        double t1 = NowMs();
+        result.steps[kEnum].totals.push_back(t1 - t0);
+        if (children.size() != static_cast<size_t>(n)) ++result.steps[kEnum].nFailures;
+
+        t0 = NowMs();
+        for (const CIdListPtr& child : children) {
+            LPCITEMIDLIST pidl = child;
+            SFGAOF attrs = kTreeAttributes;
+            if (FAILED(spFolder->GetAttributesOf(1, &pidl, &attrs)) || !(attrs & SFGAO_FOLDER))
+                ++result.steps[kAttr].nFailures;
+        }
+        result.steps[kAttr].totals.push_back(NowMs() - t0);
+
+        t0 = NowMs();
+        char szName[MAX_PATH];
+        for (const CIdListPtr& child : children)
+            if (!GetItemDisplayName(spFolder, child, SHGDN_NORMAL, szName)) ++result.steps[kName].nFailures;
+        result.steps[kName].totals.push_back(NowMs() - t0);
+
+        std::vector<LPITEMIDLIST> order;
+        for (const CIdListPtr& child : children) order.push_back(child);
+        long nCompares = 0;
+        IShellFolder* pFolder = spFolder;
+        t0 = NowMs();
+        std::sort(order.begin(), order.end(), [pFolder, &nCompares](LPITEMIDLIST a, LPITEMIDLIST b) {
+            ++nCompares;
+            return static_cast<short>(HRESULT_CODE(pFolder->CompareIDs(0, a, b))) < 0;
+        });
+        result.steps[kSort].totals.push_back(NowMs() - t0);
+        compares = static_cast<double>(nCompares);
+
+        // The icon calls take absolute lists; making them is not what is timed.
+        std::vector<size_t> sample;
+        size_t nSample = opt.bAllIcons ? order.size() : std::min(order.size(), static_cast<size_t>(opt.nSample));
+        for (size_t i = 0; i < nSample; ++i) sample.push_back(i * order.size() / nSample);
+        std::vector<CIdListPtr> absolute;
+        std::vector<std::string> paths;
+        for (size_t i : sample) {
+            absolute.emplace_back(IdListConcat(pidlFolder, order[i]));
+            GetItemDisplayName(spFolder, order[i], SHGDN_NORMAL, szName);
+            paths.push_back(fixture.Path() + "\\" + szName);
+        }
+        double scale = nSample ? static_cast<double>(order.size()) / static_cast<double>(nSample) : 0;
+        bool bExtrapolated = nSample != order.size();
+
+        const struct { int step; UINT flags; } iconCalls[] = {{kIcon, kIconFlags}, {kOpenIcon, kIconFlags | SHGFI_OPENICON}};
+        for (const auto& call : iconCalls) {
+            t0 = NowMs();
+            for (const CIdListPtr& pidl : absolute) {
+                SHFILEINFOA sfi = {};
+                if (!SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl.Get()), 0, &sfi, sizeof(sfi), call.flags))
+                    ++result.steps[call.step].nFailures;
+            }
+            result.steps[call.step].totals.push_back((NowMs() - t0) * scale);
+            result.steps[call.step].bExtrapolated = bExtrapolated;
+        }
+
+        t0 = NowMs();
+        for (const std::string& path : paths) {
+            SHFILEINFOA sfi = {};
+            if (!SHGetFileInfoA(path.c_str(), FILE_ATTRIBUTE_DIRECTORY, &sfi, sizeof(sfi),
+                                SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+                ++result.steps[kIconByAttr].nFailures;
+        }
+        result.steps[kIconByAttr].totals.push_back((NowMs() - t0) * scale);
+        result.steps[kIconByAttr].bExtrapolated = bExtrapolated;
+
+        double sum = 0;
+        for (int s = kEnum; s < kTreeSum; ++s) sum += result.steps[s].totals.back();
+        result.steps[kTreeSum].totals.push_back(sum);
+        result.steps[kTreeSum].bExtrapolated = bExtrapolated;
+
+        // The peer: the shell view showing the same folder.
+        RECT rc;
+        GetClientRect(hwndHost, &rc);
+        FOLDERSETTINGS fs = {FVM_ICON, 0};
+        CComPtr<IShellView> spView;
+        HWND hwndView = nullptr;
+        t0 = NowMs();
+        HRESULT hr = spFolder->CreateViewObject(hwndHost, IID_IShellView, spView.PutVoid());
+        if (SUCCEEDED(hr) && spView) {
+            browser.m_pView = spView;
+            hr = spView->CreateViewWindow(nullptr, &fs, &browser, &rc, &hwndView);
+        }
+        t1 = NowMs();
+        PumpUntilIdle();
+        double t2 = NowMs();
+        if (FAILED(hr) || !hwndView) ++result.steps[kView].nFailures;
+        result.steps[kView].totals.push_back(t1 - t0);
+        result.steps[kViewIdle].totals.push_back(t2 - t0);
+        if (spView) {
+            if (hwndView) spView->DestroyViewWindow();
+            browser.m_pView = nullptr;
+            spView = nullptr;
+        }
+        PumpUntilIdle();
+        std::fprintf(stderr, "enumerate: N=%d run %d/%d done\n", n, run + 1, opt.nRuns);
+    }
+    result.compares = compares;
+    return result;
+}
+
+bool ParseOptions(int argc, char** argv, Options& opt)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--all-icons") {
+            opt.bAllIcons = true;
+        } else if (arg == "--runs" && i + 1 < argc) {
+            opt.nRuns = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--sample" && i + 1 < argc) {
+            opt.nSample = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--sizes" && i + 1 < argc) {
+            opt.sizes.clear();
+            for (const char* p = argv[++i]; *p;) {
+                int n = std::atoi(p);
+                if (n > 0) opt.sizes.push_back(n);
+                const char* comma = std::strchr(p, ',');
+                if (!comma) break;
+                p = comma + 1;
+            }
+            if (opt.sizes.empty()) return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options opt;
+    if (!ParseOptions(argc, argv, opt)) {
+        std::fprintf(stderr, "usage: bench_enumerate [--runs R] [--sample K] [--all-icons] [--sizes N,N,...]\n");
+        return 2;
+    }
+    OleInitialize(nullptr);
+
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HostWndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "FolvaneBenchHost";
+    RegisterClassA(&wc);
+    HWND hwndHost = CreateWindowA(wc.lpszClassName, "enumerate", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    CBenchBrowser browser;
+    browser.m_hwnd = hwndHost;
+    SetWindowLongPtrA(hwndHost, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<IShellBrowser*>(&browser)));
+    PumpUntilIdle();
+
+    // The shell's first icon lookup and desktop folder fill caches once per process.
+    {
+        CComPtr<IShellFolder> spDesktop;
+        SHGetDesktopFolder(spDesktop.Put());
+        SHFILEINFOA sfi = {};
+        static const USHORT kDesktop = 0;
+        SHGetFileInfoA(reinterpret_cast<LPCSTR>(&kDesktop), 0, &sfi, sizeof(sfi), kIconFlags);
+    }
+
+    std::vector<SizeResult> results;
+    for (int n : opt.sizes) results.push_back(RunSize(n, opt, hwndHost, browser));
+
+    std::printf("enumerate: %d runs each, minimum / median; per item = total / N.\n", opt.nRuns);
+    if (opt.bAllIcons)
+        std::printf("Icon calls timed on every item.\n");
+    else
+        std::printf("Icon calls (*) timed on %d evenly spaced items per run, totals extrapolated to N.\n", opt.nSample);
+    std::printf("Shell view in large-icon mode in an 800x600 window.\n\n");
+    std::printf("%6s  %-36s %12s %12s %12s %12s\n", "N", "step", "total ms min", "total ms med", "us/item min",
+                "us/item med");
+    for (const SizeResult& r : results) {
+        if (!r.n) continue;
+        for (const Step& s : r.steps) {
+            double lo = Min(s.totals), med = Median(s.totals);
+            std::printf("%6d  %-36s %12.2f %12.2f %12.2f %12.2f%s", r.n,
+                        (std::string(s.pszName) + (s.bExtrapolated ? " *" : "")).c_str(), lo, med,
+                        1000.0 * lo / r.n, 1000.0 * med / r.n, s.nFailures ? "" : "\n");
+            if (s.nFailures) std::printf("   (%d failures)\n", s.nFailures);
+        }
+        std::printf("%6d  %-36s %12.0f\n\n", r.n, "(CompareIDs calls in the sort)", r.compares);
+    }
+
+    // The figure that decides how the tree gets its icons: filling a level the way the
+    // tree does, against the shell view showing the same folder.
+    const SizeResult* pRef = nullptr;
+    for (const SizeResult& r : results)
+        if (r.n && (!pRef || r.n == 3000)) pRef = &r;
+    int rc = 1;
+    if (pRef) {
+        double tree = Median(pRef->steps[kTreeSum].totals);
+        double view = Median(pRef->steps[kView].totals);
+        std::printf("Tree fill with icons by list / shell view window, %d sub-folders (medians): %.0f ms / %.0f ms\n",
+                    pRef->n, tree, view);
+        std::printf("enumerate: %.1f x\n", view > 0 ? tree / view : 0.0);
+        rc = 0;
+    } else {
+        std::printf("enumerate: failed\n");
+    }
+
+    DestroyWindow(hwndHost);
+    OleUninitialize();
+    return rc;
+}
