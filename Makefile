@@ -10,8 +10,12 @@ all: build
 deps:
 	@scripts/install-deps
 
+# The target is 32-bit Windows; where this machine's kernel cannot run 32-bit Wine the same
+# code is built for 64-bit Windows so that it can still be run and tested (scripts/target-arch).
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	@mkdir -p $(BUILD)
+	@scripts/target-arch > $(BUILD)/target-arch
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$$(cat $(BUILD)/target-arch).cmake -DCMAKE_BUILD_TYPE=Release
 
 configure: deps $(BUILD)/CMakeCache.txt
 

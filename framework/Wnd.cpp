@@ -258,9 +258,11 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     AfxHookWindowCreate(this);
     HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
                                   cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
-    AfxUnhookWindowCreate();
+    BOOL bAttached = AfxUnhookWindowCreate();
     if (!hWnd) {
-        // A window that failed in WM_CREATE has been destroyed and detached already.
+        // A window that failed in WM_CREATE went through PostNcDestroy already; one that
+        // was never made goes through it here, so that failure always ends the same way.
+        if (!bAttached) PostNcDestroy();
         return FALSE;
     }
     return TRUE;

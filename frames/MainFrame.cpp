@@ -1,0 +1,118 @@
+#include "frames/MainFrame.h"
+
+#include <commctrl.h>
+
+#include "app/FolvaneApp.h"
+#include "frames/ShellDispatch.h"
+#include "framework/Document.h"
+#include "framework/MDIChildWnd.h"
+#include "res/resource.h"
+#include "view/FolvaneView.h"
+
+IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
+    ON_WM_CREATE()
+    ON_UPDATE_COMMAND_UI(ID_FIND_COMPUTER, &CMainFrame::OnUpdateShellCommand)
+    ON_COMMAND(ID_FIND_COMPUTER, &CMainFrame::OnFindComputer)
+    ON_COMMAND(ID_FIND_FILES, &CMainFrame::OnFindFiles)
+    ON_COMMAND(ID_SHELL_RUN, &CMainFrame::OnShellRun)
+    ON_COMMAND(ID_MINIMIZE_ALL, &CMainFrame::OnMinimizeAll)
+    ON_UPDATE_COMMAND_UI(ID_FIND_FILES, &CMainFrame::OnUpdateShellCommand)
+    ON_UPDATE_COMMAND_UI(ID_SHELL_RUN, &CMainFrame::OnUpdateShellCommand)
+    ON_UPDATE_COMMAND_UI(ID_MINIMIZE_ALL, &CMainFrame::OnUpdateShellCommand)
+    ON_WM_SYSCOMMAND()
+END_MESSAGE_MAP()
+
+void ModifyClassStyle(CWnd* pWnd, DWORD dwRemove, DWORD dwAdd)
+{
+    if (!pWnd || !pWnd->m_hWnd) return;
+    DWORD style = GetClassLongA(pWnd->m_hWnd, GCL_STYLE);
+    if (style == 0) return;
+    SetClassLongA(pWnd->m_hWnd, GCL_STYLE, static_cast<LONG>((style & ~dwRemove) | dwAdd));
+}
+
+void DisableResizeRedraw(CWnd* pWnd)
+{
+    ModifyClassStyle(pWnd, CS_HREDRAW | CS_VREDRAW, 0);
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    return CMDIFrameWnd::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
+{
+    if (CMDIFrameWnd::OnCreate(lpcs) == -1) return -1;
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS, AFX_IDW_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME)) {
+        return -1;
+    }
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR)) return -1;
+    m_wndToolBar.SetWindowText("Toolbar");
+    m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
+    DisableResizeRedraw(this);
+    return 0;
+}
+
+BOOL CMainFrame::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    // Tooltips of the buttons the shell view added are the shell view's to give.
+    NMHDR* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
+    if (pNMHDR && pNMHDR->code == TTN_NEEDTEXTW && static_cast<UINT>(pNMHDR->idFrom) < 0x7FFF) {
+        CMDIChildWnd* pChild = MDIGetActive();
+        CDocument* pDoc = pChild ? pChild->GetActiveDocument() : nullptr;
+        CFolvaneView* pView = pDoc ? dynamic_cast<CFolvaneView*>(pDoc->GetFirstView()) : nullptr;
+        if (pView) {
+            *pResult = ::SendMessageA(pView->m_hwndShellView, WM_NOTIFY, wParam, lParam);
+            return TRUE;
+        }
+    }
+    return CMDIFrameWnd::OnNotify(wParam, lParam, pResult);
+}
+
+void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
+{
+    // While the automation object is missing its four commands say why they are grey.
+    if ((nID == ID_FIND_FILES || nID == ID_FIND_COMPUTER || nID == ID_SHELL_RUN || nID == ID_MINIMIZE_ALL) &&
+        !static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) {
+        rMessage.LoadString(IDS_SHELL_UNAVAILABLE);
+        return;
+    }
+    CMDIFrameWnd::GetMessageString(nID, rMessage);
+}
+
+void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    if (nID == SC_CLOSE) static_cast<CFolvaneApp*>(AfxGetApp())->SaveSession();
+    CMDIFrameWnd::OnSysCommand(nID, lParam);
+}
+
+void CMainFrame::OnUpdateShellCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch() != nullptr);
+}
+
+void CMainFrame::OnFindComputer()
+{
+    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->FindComputer();
+}
+
+void CMainFrame::OnFindFiles()
+{
+    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->FindFiles();
+}
+
+void CMainFrame::OnShellRun()
+{
+    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->FileRun();
+}
+
+void CMainFrame::OnMinimizeAll()
+{
+    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->MinimizeAll();
+}

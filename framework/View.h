@@ -1,0 +1,38 @@
+// CView: the child window that shows a document inside a frame.
+#pragma once
+
+#include "framework/Wnd.h"
+
+class CDocument;
+class CFrameWnd;
+
+class CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
+public:
+    CDocument* GetDocument() const { return m_pDocument; }
+
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                UINT nID, LPVOID lpParam = nullptr) override;
+    BOOL OnCmdMsg(UINT nID, UINT nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    void PostNcDestroy() override { delete this; }
+
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+    virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
+    virtual void OnDraw(HDC hdc);
+
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
+    LRESULT OnInitialUpdateMsg(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+
+    ~CView() override;
+
+protected:
+    CView() = default;
+    CDocument* m_pDocument = nullptr;
+    friend class CDocument;
+
+    DECLARE_MESSAGE_MAP()
+};
