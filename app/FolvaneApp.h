@@ -18,8 +18,9 @@ public:
     int ExitInstance() override;
 
     CShellDispatch* GetShellDispatch() const { return m_pShellDispatch; }
-    // Records the open browser windows for the next start.
-    void SaveSession();
+    // Records the open browser windows for the next start. Virtual so that tests can
+    // see when it runs relative to the windows closing.
+    virtual void SaveSession();
 
     void OnAppAbout();
     void OnAppExit();
