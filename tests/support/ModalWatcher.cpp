@@ -23,7 +23,9 @@ BOOL CALLBACK CollectTexts(HWND hWnd, LPARAM lParam)
     std::string* out = reinterpret_cast<std::string*>(lParam);
     char cls[32] = "";
     GetClassNameA(hWnd, cls, sizeof(cls));
-    if (lstrcmpiA(cls, "Static") == 0) {
+    // The texts of the box; an icon control's "text" is its resource name.
+    LONG style = GetWindowLongA(hWnd, GWL_STYLE);
+    if (lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON) {
         char text[1024] = "";
         GetWindowTextA(hWnd, text, sizeof(text));
         if (text[0]) {
