@@ -2,10 +2,15 @@
 
 #include <ole2.h>
 
+#include "app/FolderDocManager.h"
+#include "app/FolvaneDoc.h"
 #include "dialogs/AboutDlg.h"
+#include "frames/ChildFrame.h"
 #include "frames/MainFrame.h"
 #include "frames/ShellDispatch.h"
+#include "framework/DocTemplate.h"
 #include "res/resource.h"
+#include "view/FolvaneView.h"
 
 const char* const CFolvaneApp::kInstanceEventName = "FOLVANE";
 
@@ -64,6 +69,11 @@ BOOL CFolvaneApp::InitInstance()
     Enable3dControls();
     LoadStdProfileSettings(4);
 
+    // Installed before the template, so that the framework makes no plain manager of its own.
+    m_pDocManager = new CFolderDocManager;
+    AddDocTemplate(new CMultiDocTemplate(IDR_FOLVANTYPE, RUNTIME_CLASS(CFolvaneDoc), RUNTIME_CLASS(CChildFrame),
+                                         RUNTIME_CLASS(CFolvaneView)));
+
     CMainFrame* pMainFrame = new CMainFrame;
     // A frame that fails to load has deleted itself.
     if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) return FALSE;
@@ -73,6 +83,8 @@ BOOL CFolvaneApp::InitInstance()
     ParseCommandLine(cmdInfo);
     if (cmdInfo.m_strFileName.IsEmpty()) cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
     if (!ProcessShellCommand(cmdInfo)) return FALSE;
+
+    static_cast<CFolderDocManager*>(m_pDocManager)->RestoreOpenWindows();
 
     pMainFrame->ShowWindow(SW_SHOW);
     pMainFrame->UpdateWindow();
@@ -88,6 +100,7 @@ int CFolvaneApp::ExitInstance()
 
 void CFolvaneApp::SaveSession()
 {
+    if (CFolderDocManager* pManager = dynamic_cast<CFolderDocManager*>(m_pDocManager)) pManager->SaveOpenWindows();
 }
 
 void CFolvaneApp::OnAppAbout()

@@ -24,6 +24,7 @@ void CDocManager::AddDocTemplate(CDocTemplate* pTemplate)
 
 CDocument* CDocManager::OpenDocumentFile(LPCSTR lpszFileName)
 {
+    if (!lpszFileName) lpszFileName = "";
     CDocTemplate* pBest = nullptr;
     CDocTemplate::Confidence best = CDocTemplate::noAttempt;
     CDocument* pOpen = nullptr;

@@ -61,11 +61,30 @@ void CDocTemplate::RemoveDocument(CDocument* pDoc)
     pDoc->m_pDocTemplate = nullptr;
 }
 
+namespace {
+
+// Equal but for case. The locale's comparison (lstrcmpi) also passes over characters such
+// as the soft hyphen and matches '^' with its spacing variant, which would take one
+// path for another.
+BOOL IsSamePathName(LPCSTR a, LPCSTR b)
+{
+    CString upperA(a), upperB(b);
+    if (upperA.GetLength() != upperB.GetLength()) return FALSE;
+    if (!upperA.IsEmpty()) {
+        CharUpperBuffA(upperA.GetBuffer(0), static_cast<DWORD>(upperA.GetLength()));
+        CharUpperBuffA(upperB.GetBuffer(0), static_cast<DWORD>(upperB.GetLength()));
+    }
+    return upperA == upperB;
+}
+
+}  // namespace
+
 CDocTemplate::Confidence CDocTemplate::MatchDocType(LPCSTR lpszPathName, CDocument*& rpDocMatch)
 {
     rpDocMatch = nullptr;
+    if (!lpszPathName) lpszPathName = "";
     for (CDocument* pDoc : m_docList) {
-        if (lstrcmpiA(pDoc->GetPathName(), lpszPathName) == 0) {
+        if (IsSamePathName(pDoc->GetPathName(), lpszPathName)) {
             rpDocMatch = pDoc;
             return yesAlreadyOpen;
         }
@@ -73,7 +92,7 @@ CDocTemplate::Confidence CDocTemplate::MatchDocType(LPCSTR lpszPathName, CDocume
     CString ext;
     if (GetDocString(ext, filterExt) && !ext.IsEmpty()) {
         int len = lstrlenA(lpszPathName);
-        if (len >= ext.GetLength() && lstrcmpiA(lpszPathName + len - ext.GetLength(), ext) == 0) {
+        if (len >= ext.GetLength() && IsSamePathName(lpszPathName + len - ext.GetLength(), ext)) {
             return yesAttemptNative;
         }
     }

@@ -117,8 +117,14 @@ void CMDIChildWnd::MDIActivate()
 
 void CMDIChildWnd::ActivateFrame(int nCmdShow)
 {
-    // A state set before the first show (maximised or minimised) is kept.
-    if (nCmdShow == -1 && !IsWindowVisible()) nCmdShow = SW_SHOW;
+    // A state set before the first show (maximised or minimised) is kept, and a new frame
+    // opens maximised while the active one is, as the client area keeps them all.
+    if (nCmdShow == -1 && !IsWindowVisible()) {
+        BOOL bMaximized = FALSE;
+        CMDIFrameWnd* pMain = GetMDIFrame();
+        CMDIChildWnd* pActive = pMain ? pMain->MDIGetActive(&bMaximized) : nullptr;
+        nCmdShow = (IsZoomed() || (bMaximized && pActive && pActive != this)) ? SW_SHOWMAXIMIZED : SW_SHOW;
+    }
     if (nCmdShow != -1) ShowWindow(nCmdShow);
     MDIActivate();
     if (CMDIFrameWnd* pMain = GetMDIFrame()) {

@@ -56,7 +56,8 @@ BOOL CMDIFrameWnd::OnCreateClient(LPCREATESTRUCTA lpcs, CCreateContext*)
     ccs.hWindowMenu = GetWindowMenuPopup(lpcs->hMenu);
     ccs.idFirstChild = AFX_IDM_FIRST_MDICHILD;
     m_hWndMDIClient = ::CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
-                                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL,
+                                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL |
+                                            MDIS_ALLCHILDSTYLES,
                                         0, 0, 0, 0, m_hWnd, reinterpret_cast<HMENU>(AFX_IDW_PANE_FIRST),
                                         AfxGetInstanceHandle(), &ccs);
     return m_hWndMDIClient != nullptr;

@@ -1,0 +1,21 @@
+#include "frames/ChildFrame.h"
+
+#include "frames/MainFrame.h"
+
+IMPLEMENT_DYNCREATE(CChildFrame, CMDIChildWnd)
+
+BEGIN_MESSAGE_MAP(CChildFrame, CMDIChildWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+BOOL CChildFrame::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    return CMDIChildWnd::PreCreateWindow(cs);
+}
+
+int CChildFrame::OnCreate(LPCREATESTRUCTA lpcs)
+{
+    if (CMDIChildWnd::OnCreate(lpcs) == -1) return -1;
+    DisableResizeRedraw(this);
+    return 0;
+}
