@@ -121,6 +121,8 @@ void CFrameWnd::OnDestroy()
 {
     // Bars are owned by the derived frame; forget them before they go.
     m_listControlBars.clear();
+    // A shared menu (a document template's) is not this frame's to destroy with it.
+    if (m_hMenuDefault && ::GetMenu(m_hWnd) != m_hMenuDefault) ::SetMenu(m_hWnd, m_hMenuDefault);
     CWnd::OnDestroy();
 }
 
@@ -406,8 +408,9 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
             if (pView) SetActiveView(pView, FALSE);
         }
     }
+    // Every view gets its first update, shown or not.
+    SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE);
     if (bMakeVisible) {
-        SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE);
         ActivateFrame();
         if (pView) pView->OnActivateView(TRUE, pView, pView);
     }

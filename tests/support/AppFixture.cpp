@@ -49,6 +49,7 @@ void AppFixture::Start()
 
 void AppFixture::TearDown()
 {
+    m_pApp->CloseAllDocuments(FALSE);
     if (m_pApp->m_pMainWnd) m_pApp->m_pMainWnd->DestroyWindow();
     PumpFor(20);
     m_pApp->ExitInstance();
