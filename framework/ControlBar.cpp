@@ -370,41 +370,6 @@ BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
     return TRUE;
 }
 
-BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount)
-{
-    // Indicator panes sit right of the message pane, each as wide as its text.
-    std::vector<int> rights;
-    std::vector<CString> texts;
-    HDC hdc = GetDC(m_hWnd);
-    HFONT hFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    HGDIOBJ old = hFont ? SelectObject(hdc, hFont) : nullptr;
-    int total = 0;
-    std::vector<int> widths;
-    for (int i = 0; i < nIDCount; i++) {
-        CString s;
-        s.LoadString(lpIDArray[i]);
-        SIZE sz = {};
-        GetTextExtentPoint32A(hdc, s, s.GetLength(), &sz);
-        widths.push_back(sz.cx + 8);
-        total += sz.cx + 8;
-        texts.push_back(s);
-    }
-    if (old) SelectObject(hdc, old);
-    ReleaseDC(m_hWnd, hdc);
-    RECT rc;
-    GetClientRect(&rc);
-    int x = rc.right - total;
-    rights.push_back(x);
-    for (int w : widths) {
-        x += w;
-        rights.push_back(x);
-    }
-    rights.back() = -1;
-    SendMessage(SB_SETPARTS, rights.size(), reinterpret_cast<LPARAM>(rights.data()));
-    for (size_t i = 0; i < texts.size(); i++) SendMessage(SB_SETTEXTA, i + 1, reinterpret_cast<LPARAM>(texts[i].GetString()));
-    return TRUE;
-}
-
 CString CStatusBar::GetPaneText0() const
 {
     LRESULT len = SendMessage(SB_GETTEXTLENGTHA, 0, 0);

@@ -117,7 +117,6 @@ class CStatusBar : public CControlBar {
     DECLARE_DYNAMIC(CStatusBar)
 public:
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, UINT nID = 0xE801);
-    BOOL SetIndicators(const UINT* lpIDArray, int nIDCount);
     // Text of the first pane (the message pane).
     CString GetPaneText0() const;
 

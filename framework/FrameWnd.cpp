@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "framework/AfxRes.h"
 #include "framework/ControlBar.h"
 #include "framework/DocTemplate.h"
@@ -39,20 +41,8 @@ LPCSTR CFrameWnd::RegisterFrameClass(UINT nIDResource)
     CString name;
     name.Format("Folvane:%s", GetRuntimeClass()->m_lpszClassName);
     HICON hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource));
-    static CString s_names[16];
-    static int s_count = 0;
-    for (int i = 0; i < s_count; i++) {
-        if (s_names[i] == name) return s_names[i];
-    }
-    if (!RegisterWndClass(name, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr,
-                          reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon)) {
-        return nullptr;
-    }
-    if (s_count < 16) {
-        s_names[s_count] = name;
-        return s_names[s_count++];
-    }
-    return nullptr;
+    return RegisterWndClass(name, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr,
+                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
 }
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)
@@ -162,12 +152,11 @@ HWND CFrameWnd::GetClientAreaWindow()
     return ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
 }
 
-void CFrameWnd::RepositionBars(RECT& rc)
+void CFrameWnd::RepositionBars(const std::vector<CControlBar*>& bars, CWnd* pParent, RECT& rc)
 {
-    // Status bar at the very bottom, then each docked bar along its side.
-    for (CControlBar* pBar : m_listControlBars) {
+    for (CControlBar* pBar : bars) {
         if (!pBar->m_hWnd || !pBar->IsWindowVisible() || pBar->IsFloating()) continue;
-        if (pBar->GetParent() != this) continue;
+        if (::GetParent(pBar->m_hWnd) != pParent->m_hWnd) continue;
         DWORD side = pBar->GetDockedSide();
         BOOL bHorz = side == CBRS_ALIGN_TOP || side == CBRS_ALIGN_BOTTOM;
         SIZE size = pBar->CalcFixedLayout(TRUE, bHorz);
@@ -200,17 +189,11 @@ void CFrameWnd::RecalcLayout(BOOL)
     m_bInRecalcLayout = TRUE;
     RECT rc;
     GetClientRect(&rc);
-    // The status bar is laid out first so that side bars stop above it.
-    std::vector<CControlBar*> order;
-    for (CControlBar* p : m_listControlBars) {
-        if (p->GetDockedSide() == CBRS_ALIGN_BOTTOM && p->GetDlgCtrlID() == AFX_IDW_STATUS_BAR) order.push_back(p);
-    }
-    for (CControlBar* p : m_listControlBars) {
-        if (!(p->GetDockedSide() == CBRS_ALIGN_BOTTOM && p->GetDlgCtrlID() == AFX_IDW_STATUS_BAR)) order.push_back(p);
-    }
-    std::swap(order, m_listControlBars);
-    RepositionBars(rc);
-    std::swap(order, m_listControlBars);
+    // The status bar goes first, at the very bottom, so that side bars stop above it.
+    std::vector<CControlBar*> order(m_listControlBars);
+    std::stable_partition(order.begin(), order.end(),
+                          [](CControlBar* p) { return p->GetDlgCtrlID() == AFX_IDW_STATUS_BAR; });
+    RepositionBars(order, this, rc);
     if (HWND hClient = GetClientAreaWindow()) {
         ::MoveWindow(hClient, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
     }

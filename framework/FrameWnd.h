@@ -116,8 +116,8 @@ protected:
     BOOL m_bMenuPrompt = FALSE;  // a menu prompt is on show
 
     void UpdateFrameTitleForDocument(LPCSTR lpszDocName);
-    // Lays the control bars out inside rcClient and leaves what remains there.
-    void RepositionBars(RECT& rcClient);
+    // Lays the bars out, in order, inside rcClient and leaves what remains there.
+    static void RepositionBars(const std::vector<CControlBar*>& bars, CWnd* pParent, RECT& rcClient);
     // The window that takes the space left by the control bars.
     virtual HWND GetClientAreaWindow();
     // Registers this frame's own window class (so that class styles stay per frame kind).

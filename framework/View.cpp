@@ -21,24 +21,10 @@ BOOL CView::PreCreateWindow(CREATESTRUCTA& cs)
 {
     if (!cs.lpszClass) {
         // One class per view kind, so that class-style changes stay with the kind.
-        static CString s_names[8];
         CString name;
         name.Format("Folvane:%s", GetRuntimeClass()->m_lpszClassName);
-        for (CString& s : s_names) {
-            if (s == name) {
-                cs.lpszClass = s;
-                break;
-            }
-            if (s.IsEmpty()) {
-                if (!RegisterWndClass(name, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr,
-                                      reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
-                    return FALSE;
-                }
-                s = name;
-                cs.lpszClass = s;
-                break;
-            }
-        }
+        cs.lpszClass = RegisterWndClass(name, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr,
+                                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
         if (!cs.lpszClass) return FALSE;
     }
     cs.style |= WS_CLIPCHILDREN;

@@ -155,10 +155,9 @@ int CWinApp::ExitInstance()
 BOOL CWinApp::IsIdleMessage(const MSG* pMsg)
 {
     // Mouse moves without movement and the caret blink do not end an idle period.
-    static POINT ptLast = {-1, -1};
     if (pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_NCMOUSEMOVE) {
-        if (pMsg->pt.x == ptLast.x && pMsg->pt.y == ptLast.y) return FALSE;
-        ptLast = pMsg->pt;
+        if (pMsg->pt.x == m_ptCursorLast.x && pMsg->pt.y == m_ptCursorLast.y) return FALSE;
+        m_ptCursorLast = pMsg->pt;
         return TRUE;
     }
     return pMsg->message != WM_PAINT && pMsg->message != 0x0118 /* WM_SYSTIMER */;

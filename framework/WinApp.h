@@ -94,6 +94,7 @@ private:
     CString m_strProfileName;
     LONG m_nIdleCount = 0;
     BOOL m_bIdle = TRUE;
+    POINT m_ptCursorLast = {-1, -1};
 };
 
 CWinApp* AfxGetApp();

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <new>
+#include <set>
+#include <string>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -70,12 +72,6 @@ BOOL AfxUnhookWindowCreate()
     return bHooked;
 }
 
-void AfxReportException(const char* what)
-{
-    (void)what;
-    AfxMessageBox(AFX_IDP_INTERNAL_FAILURE, MB_ICONEXCLAMATION);
-}
-
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     MSG saved = t_state.lastSentMsg;
@@ -100,7 +96,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     } catch (const std::bad_alloc&) {
         AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_ICONEXCLAMATION);
         lResult = message == WM_CREATE ? -1 : 0;
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         AfxMessageBox(message == WM_COMMAND ? AFX_IDP_COMMAND_FAILURE : AFX_IDP_INTERNAL_FAILURE, MB_ICONEXCLAMATION);
         lResult = message == WM_CREATE ? -1 : 0;
     } catch (...) {
@@ -120,6 +116,9 @@ LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
 
 LPCSTR CWnd::RegisterWndClass(LPCSTR lpszName, UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
+    // The names are kept here, so that the caller's text need not outlive the call.
+    static std::set<std::string> s_names;
+    lpszName = s_names.insert(lpszName).first->c_str();
     HINSTANCE hInst = GetModuleHandleA(nullptr);
     WNDCLASSA existing;
     if (GetClassInfoA(hInst, lpszName, &existing)) return lpszName;

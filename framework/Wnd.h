@@ -112,7 +112,8 @@ public:
 
     // Window procedure of every framework window.
     static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // Registers a window class whose procedure is AfxWndProc; returns its name.
+    // Registers a window class whose procedure is AfxWndProc (once); returns its name,
+    // valid for the life of the process.
     static LPCSTR RegisterWndClass(LPCSTR lpszName, UINT nClassStyle, HCURSOR hCursor = nullptr,
                                    HBRUSH hbrBackground = nullptr, HICON hIcon = nullptr);
 
@@ -130,9 +131,6 @@ private:
 // Makes the next window created on this thread belong to pWnd.
 void AfxHookWindowCreate(CWnd* pWnd);
 BOOL AfxUnhookWindowCreate();
-
-// Reports an exception that reached the window procedure.
-void AfxReportException(const char* what);
 
 namespace afx_thunk {
 template <class T, auto H>
