@@ -8,6 +8,7 @@
 
 #include "dialogs/VersionInfo.h"
 #include "support/AppFixture.h"
+#include "support/FolvaneProcess.h"
 #include "support/ModalWatcher.h"
 
 namespace {
@@ -19,16 +20,6 @@ std::string ExpectedAboutText()
     char copyrightSign[8] = "";
     WideCharToMultiByte(CP_ACP, 0, L"\u00A9", -1, copyrightSign, sizeof(copyrightSign), nullptr, nullptr);
     return std::string(" Folvane 1.0\r\nCopyright ") + copyrightSign + " 2026 Quorrel. All rights reserved.";
-}
-
-std::string ProgramPath()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    s.erase(s.find_last_of('\\'));
-    s.erase(s.find_last_of('\\') + 1);
-    return s + "folvane.exe";
 }
 
 // Records what the box shows once initialised, then presses OK.
@@ -72,9 +63,10 @@ TEST(AboutBox, ShowsTheProgramsVersionTextUnderItsIcon)
 
 TEST(AboutBox, TheProgramFileCarriesTheSameText)
 {
-    if (GetFileAttributesA(ProgramPath().c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no " << ProgramPath();
+    const std::string program = FolvaneProcess::Path();
+    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no " << program;
     CVersionInfo info;
-    ASSERT_TRUE(info.Load(ProgramPath().c_str()));
+    ASSERT_TRUE(info.Load(program.c_str()));
     EXPECT_EQ(ExpectedAboutText(), std::string(info.Expand(CAboutDlg::s_szTemplate)));
 }
 

@@ -5,133 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+
+#include "support/FolvaneProcess.h"
 
 namespace {
-
-std::string ProgramPath()
-{
-    // Test executables live in <build>/tests, the program in <build>.
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    s.erase(s.find_last_of('\\'));
-    s.erase(s.find_last_of('\\') + 1);
-    return s + "folvane.exe";
-}
-
-struct WindowSearch {
-    DWORD pid;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindows(HWND hWnd, LPARAM lParam)
-{
-    WindowSearch* s = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == s->pid && (!s->visibleOnly || IsWindowVisible(hWnd))) s->found.push_back(hWnd);
-    return TRUE;
-}
-
-std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visibleOnly)
-{
-    WindowSearch s = {pid, visibleOnly, {}};
-    EnumWindows(&CollectWindows, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-template <class Pred>
-bool WaitFor(Pred pred, DWORD timeoutMs = 10000)
-{
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (pred()) return true;
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(20);
-    }
-}
-
-// One copy of the program, ended (forcibly, if it is still there) when the test ends.
-class CCopy {
-public:
-    explicit CCopy(const std::string& args = "")
-    {
-        std::string cmd = "\"" + ProgramPath() + "\"";
-        if (!args.empty()) cmd += " " + args;
-        STARTUPINFOA si = {};
-        si.cb = sizeof(si);
-        std::vector<char> buf(cmd.begin(), cmd.end());
-        buf.push_back('\0');
-        m_bStarted = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) != 0;
-    }
-    ~CCopy()
-    {
-        if (!m_bStarted) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_pi.hProcess, 99);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
-    }
-    CCopy(const CCopy&) = delete;
-    CCopy& operator=(const CCopy&) = delete;
-
-    bool Started() const { return m_bStarted; }
-    DWORD Pid() const { return m_pi.dwProcessId; }
-    bool Running() const { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
-
-    // The main window: its visible, unowned top-level window.
-    HWND MainWindow(DWORD timeoutMs = 15000) const
-    {
-        HWND hMain = nullptr;
-        WaitFor(
-            [&] {
-                for (HWND h : TopLevelWindowsOf(Pid(), true)) {
-                    if (!GetWindow(h, GW_OWNER)) hMain = h;
-                }
-                return hMain != nullptr || !Running();
-            },
-            timeoutMs);
-        return hMain;
-    }
-
-    // Waits for the end; records every top-level window the copy had meanwhile.
-    bool WaitForEnd(DWORD timeoutMs = 15000)
-    {
-        const DWORD start = GetTickCount();
-        while (WaitForSingleObject(m_pi.hProcess, 5) == WAIT_TIMEOUT) {
-            for (HWND h : TopLevelWindowsOf(Pid(), true)) m_windowsSeen.push_back(h);
-            if (GetTickCount() - start > timeoutMs) return false;
-        }
-        return true;
-    }
-
-    DWORD ExitCode() const
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(m_pi.hProcess, &code);
-        return code;
-    }
-
-    // Ends the copy as the user does with the close box.
-    bool Close()
-    {
-        HWND hMain = MainWindow(5000);
-        if (hMain) PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return WaitForEnd();
-    }
-
-    std::vector<HWND> m_windowsSeen;
-
-private:
-    bool m_bStarted = false;
-    PROCESS_INFORMATION m_pi = {};
-};
 
 int MdiChildCount(HWND hMain)
 {
@@ -163,10 +40,10 @@ public:
 // A later copy that must end by itself, without showing a window.
 void StartLaterCopy(const std::string& args = "")
 {
-    CCopy later(args);
+    FolvaneProcess later(args);
     ASSERT_TRUE(later.Started());
     ASSERT_TRUE(later.WaitForEnd()) << "the later copy did not end";
-    EXPECT_TRUE(later.m_windowsSeen.empty()) << "the later copy showed a window";
+    EXPECT_TRUE(later.WindowsSeen().empty()) << "the later copy showed a window";
 }
 
 bool IsNormalForeground(HWND hMain)
@@ -192,14 +69,14 @@ class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (GetFileAttributesA(ProgramPath().c_str()) == INVALID_FILE_ATTRIBUTES)
-            GTEST_SKIP() << "no " << ProgramPath();
+        if (GetFileAttributesA(FolvaneProcess::Path().c_str()) == INVALID_FILE_ATTRIBUTES)
+            GTEST_SKIP() << "no " << FolvaneProcess::Path();
     }
 };
 
 TEST_F(SingleInstance, LaterCopyEndsWithoutAWindowAndRestoresTheFirstFromMinimisedAndMaximised)
 {
-    CCopy first;
+    FolvaneProcess first;
     ASSERT_TRUE(first.Started());
     HWND hMain = first.MainWindow();
     ASSERT_NE(nullptr, hMain);
@@ -231,7 +108,7 @@ TEST_F(SingleInstance, LaterCopyGivenAFolderOpensNothingInEitherCopy)
     std::string folder = std::string(szTemp) + "folvane-later-copy";
     CreateDirectoryA(folder.c_str(), nullptr);
 
-    CCopy first;
+    FolvaneProcess first;
     HWND hMain = first.MainWindow();
     ASSERT_NE(nullptr, hMain);
     const int nBefore = MdiChildCount(hMain);
@@ -246,7 +123,7 @@ TEST_F(SingleInstance, LaterCopyGivenAFolderOpensNothingInEitherCopy)
 
 TEST_F(SingleInstance, ThreeLaterCopiesInARowEachActivateTheFirst)
 {
-    CCopy first;
+    FolvaneProcess first;
     HWND hMain = first.MainWindow();
     ASSERT_NE(nullptr, hMain);
     CForegroundHolder holder;
@@ -262,11 +139,11 @@ TEST_F(SingleInstance, ThreeLaterCopiesInARowEachActivateTheFirst)
 TEST_F(SingleInstance, AfterTheFirstEndsANewCopyIsFirst)
 {
     {
-        CCopy first;
+        FolvaneProcess first;
         ASSERT_NE(nullptr, first.MainWindow());
         ASSERT_TRUE(first.Close());
     }
-    CCopy next;
+    FolvaneProcess next;
     HWND hMain = next.MainWindow();
     EXPECT_NE(nullptr, hMain);
     EXPECT_TRUE(next.Running());
@@ -277,12 +154,12 @@ TEST_F(SingleInstance, AfterTheFirstEndsANewCopyIsFirst)
 TEST_F(SingleInstance, CopyStartedWhileTheFirstShutsDownDoesNoHarm)
 {
     for (DWORD delay : {0u, 5u, 20u, 50u}) {
-        CCopy first;
+        FolvaneProcess first;
         HWND hMain = first.MainWindow();
         ASSERT_NE(nullptr, hMain);
-        PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(first.PostClose(FolvaneProcess::Ending::CloseBox));
         Sleep(delay);
-        CCopy second;
+        FolvaneProcess second;
         ASSERT_TRUE(second.Started());
 
         ASSERT_TRUE(first.WaitForEnd()) << "delay " << delay;
@@ -296,7 +173,7 @@ TEST_F(SingleInstance, CopyStartedWhileTheFirstShutsDownDoesNoHarm)
         EXPECT_LT(second.ExitCode(), 0x80000000u) << "delay " << delay;
     }
     // The guard is not left in a state that blocks the next start.
-    CCopy next;
+    FolvaneProcess next;
     EXPECT_NE(nullptr, next.MainWindow());
     EXPECT_TRUE(next.Close());
 }

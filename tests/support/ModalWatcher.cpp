@@ -1,22 +1,8 @@
 #include "support/ModalWatcher.h"
 
+#include "support/FolvaneProcess.h"
+
 namespace {
-
-struct FindState {
-    DWORD pid;
-    std::vector<HWND> boxes;
-};
-
-BOOL CALLBACK CollectBoxes(HWND hWnd, LPARAM lParam)
-{
-    FindState* s = reinterpret_cast<FindState*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    char cls[32] = "";
-    GetClassNameA(hWnd, cls, sizeof(cls));
-    if (pid == s->pid && lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(hWnd)) s->boxes.push_back(hWnd);
-    return TRUE;
-}
 
 BOOL CALLBACK CollectTexts(HWND hWnd, LPARAM lParam)
 {
@@ -38,7 +24,10 @@ BOOL CALLBACK CollectTexts(HWND hWnd, LPARAM lParam)
 
 }  // namespace
 
-ModalWatcher::ModalWatcher(int nButton) : m_nButton(nButton), m_thread([this] { Run(); }) {}
+ModalWatcher::ModalWatcher(int nButton, DWORD processId)
+    : m_nButton(nButton), m_processId(processId ? processId : GetCurrentProcessId()), m_thread([this] { Run(); })
+{
+}
 
 ModalWatcher::~ModalWatcher()
 {
@@ -49,9 +38,7 @@ ModalWatcher::~ModalWatcher()
 void ModalWatcher::Run()
 {
     while (!m_stop) {
-        FindState state = {GetCurrentProcessId(), {}};
-        EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&state));
-        for (HWND hBox : state.boxes) {
+        for (HWND hBox : TopLevelWindowsOf(m_processId, true, "#32770")) {
             std::lock_guard<std::mutex> lock(m_mutex);
             bool known = false;
             for (HWND h : m_answered) known = known || h == hBox;

@@ -1,5 +1,6 @@
-// Answers modal boxes (message boxes, dialogs) that this process shows, from a thread of
-// its own, and remembers what they said: a modal box blocks the thread that raised it.
+// Answers modal boxes (message boxes, dialogs) that this process (or another one) shows,
+// from a thread of its own, and remembers what they said: a modal box blocks the thread
+// that raised it.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +18,9 @@ struct SeenBox {
 
 class ModalWatcher {
 public:
-    // Presses the button with this id on every box that appears (IDOK by default).
-    explicit ModalWatcher(int nButton = IDOK);
+    // Presses the button with this id on every box that appears (IDOK by default), in the
+    // process with this id (0: this process).
+    explicit ModalWatcher(int nButton = IDOK, DWORD processId = 0);
     ~ModalWatcher();
     ModalWatcher(const ModalWatcher&) = delete;
     ModalWatcher& operator=(const ModalWatcher&) = delete;
@@ -29,6 +31,7 @@ public:
 private:
     void Run();
     int m_nButton;
+    DWORD m_processId;
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
     std::vector<SeenBox> m_seen;

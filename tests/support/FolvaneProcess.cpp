@@ -1,0 +1,144 @@
+#include "support/FolvaneProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "framework/AfxRes.h"
+#include "support/ModalWatcher.h"
+
+namespace {
+
+struct WindowSearch {
+    DWORD pid;
+    bool visibleOnly;
+    const char* windowClass;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindows(HWND hWnd, LPARAM lParam)
+{
+    WindowSearch* s = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != s->pid || (s->visibleOnly && !IsWindowVisible(hWnd))) return TRUE;
+    if (s->windowClass) {
+        char cls[256] = "";
+        GetClassNameA(hWnd, cls, sizeof(cls));
+        if (lstrcmpA(cls, s->windowClass) != 0) return TRUE;
+    }
+    s->found.push_back(hWnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visibleOnly, const char* windowClass)
+{
+    WindowSearch s = {pid, visibleOnly, windowClass, {}};
+    EnumWindows(&CollectWindows, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::string FolvaneProcess::Path()
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s = path;
+    s.erase(s.find_last_of('\\'));      // the tests folder
+    s.erase(s.find_last_of('\\') + 1);  // the build folder, separator kept
+    return s + "folvane.exe";
+}
+
+FolvaneProcess::FolvaneProcess(const std::string& args, Boxes boxes)
+{
+    m_commandLine = "\"" + Path() + "\"";
+    if (!args.empty()) m_commandLine += " " + args;
+    std::vector<char> buf(m_commandLine.begin(), m_commandLine.end());
+    buf.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    m_bStarted = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) != 0;
+    if (!m_bStarted) {
+        ADD_FAILURE() << "could not start " << m_commandLine << " (error " << GetLastError() << ")";
+        return;
+    }
+    if (boxes == Boxes::Answer) m_pBoxes.reset(new ModalWatcher(IDOK, m_pi.dwProcessId));
+}
+
+FolvaneProcess::~FolvaneProcess()
+{
+    m_pBoxes.reset();
+    if (!m_bStarted) return;
+    if (Running()) {
+        TerminateProcess(m_pi.hProcess, 99);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+    CloseHandle(m_pi.hThread);
+    CloseHandle(m_pi.hProcess);
+}
+
+bool FolvaneProcess::Running() const
+{
+    return m_bStarted && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND FolvaneProcess::MainWindow(DWORD timeoutMs) const
+{
+    HWND hMain = nullptr;
+    WaitFor(
+        [&] {
+            std::vector<HWND> found = TopLevelWindowsOf(Pid(), true, "Folvane:CMainFrame");
+            hMain = found.empty() ? nullptr : found.front();
+            return hMain != nullptr || !Running();
+        },
+        timeoutMs);
+    return hMain;
+}
+
+bool FolvaneProcess::WaitForEnd(DWORD timeoutMs)
+{
+    if (!m_bStarted) return false;
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(m_pi.hProcess, 5) == WAIT_TIMEOUT) {
+        for (HWND h : TopLevelWindowsOf(Pid(), true)) {
+            if (std::find(m_windowsSeen.begin(), m_windowsSeen.end(), h) == m_windowsSeen.end())
+                m_windowsSeen.push_back(h);
+        }
+        if (GetTickCount() - start > timeoutMs) return false;
+    }
+    return true;
+}
+
+DWORD FolvaneProcess::ExitCode() const
+{
+    DWORD code = 0;
+    GetExitCodeProcess(m_pi.hProcess, &code);
+    return code;
+}
+
+bool FolvaneProcess::PostClose(Ending how)
+{
+    HWND hMain = MainWindow(5000);
+    if (!hMain) return false;
+    switch (how) {
+    case Ending::FileExit:
+        return PostMessageA(hMain, WM_COMMAND, ID_APP_EXIT, 0) != 0;
+    case Ending::CloseBox:
+        return PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0) != 0;
+    case Ending::CloseMessage:
+        return PostMessageA(hMain, WM_CLOSE, 0, 0) != 0;
+    }
+    return false;
+}
+
+bool FolvaneProcess::Close(Ending how)
+{
+    PostClose(how);
+    return WaitForEnd();
+}
+
+size_t FolvaneProcess::BoxCount() const
+{
+    return m_pBoxes ? m_pBoxes->Count() : 0;
+}
