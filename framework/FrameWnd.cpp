@@ -41,6 +41,10 @@ LPCSTR CFrameWnd::RegisterFrameClass(UINT nIDResource)
     CString name;
     name.Format("Folvane:%s", GetRuntimeClass()->m_lpszClassName);
     HICON hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDResource));
+    // A frame kind without an icon of its own shows the application's.
+    if (!hIcon && AfxGetMainWnd() && AfxGetMainWnd()->m_hWnd) {
+        hIcon = reinterpret_cast<HICON>(GetClassLongPtrA(AfxGetMainWnd()->m_hWnd, GCLP_HICON));
+    }
     return RegisterWndClass(name, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr,
                             reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
 }

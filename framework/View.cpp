@@ -76,7 +76,8 @@ void CView::OnUpdate(CView*, LPARAM, CObject*)
 
 void CView::OnActivateView(BOOL bActivate, CView* pActivateView, CView*)
 {
-    if (bActivate && pActivateView == this) {
+    // While the top-level window is still hidden (start-up) the focus comes with its first show.
+    if (bActivate && pActivateView == this && ::IsWindowVisible(::GetAncestor(m_hWnd, GA_ROOT))) {
         HWND hFocus = ::GetFocus();
         if (hFocus != m_hWnd && !::IsChild(m_hWnd, hFocus)) ::SetFocus(m_hWnd);
     }

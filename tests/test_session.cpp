@@ -84,6 +84,14 @@ TEST_F(Session, AFolderOnTheCommandLineOpensOneWindowTitledWithIt)
     std::map<std::string, HWND> w = Windows(run, 1);
     ASSERT_EQ(1u, w.size());
     EXPECT_EQ(folder, w.begin()->first);
+    // The window opened before the frame's first show; the frame is still the active window
+    // and the focus is in the browser window.
+    GUITHREADINFO gui = {sizeof(gui)};
+    DWORD tid = GetWindowThreadProcessId(run.MainWindow(), nullptr);
+    ASSERT_TRUE(GetGUIThreadInfo(tid, &gui));
+    EXPECT_EQ(run.MainWindow(), gui.hwndActive);
+    HWND hChild = w.begin()->second;
+    EXPECT_TRUE(gui.hwndFocus == hChild || IsChild(hChild, gui.hwndFocus)) << "focus " << gui.hwndFocus;
     EXPECT_TRUE(run.Close(FolvaneProcess::Ending::CloseMessage));
     EXPECT_TRUE(ReadRecordStrings().empty()) << "only File Exit and the close box record the windows";
 }
