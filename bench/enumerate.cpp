@@ -8,6 +8,7 @@
 // so over a whole folder they grow with the square of N. By default they are timed on
 // K evenly spaced items (100) and their totals extrapolated to N; --all-icons times
 // every item (several minutes for 10,000).
+#include "bench/BenchStats.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "tree/IdList.h"
@@ -37,28 +38,6 @@ struct Options {
     int nSample = 100;
     bool bAllIcons = false;
 };
-
-double NowMs()
-{
-    static LARGE_INTEGER s_freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(s_freq.QuadPart);
-}
-
-double Min(std::vector<double> v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
-
-double Median(std::vector<double> v)
-{
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 // A temporary folder with N sub-folders, removed again when it goes.
 class CFixtureFolder {

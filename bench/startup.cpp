@@ -8,19 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "bench/BenchStats.h"
 
-double Now()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
+namespace {
 
 std::string Beside(const char* relative)
 {
@@ -38,14 +28,14 @@ double TimeToWindow(const std::string& exe, const char* windowClass)
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     std::string cmd = "\"" + exe + "\"";
-    double start = Now();
+    double start = NowMs();
     if (!CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
     double shown = -1;
     HWND hWnd = nullptr;
-    while (Now() - start < 30000) {
+    while (NowMs() - start < 30000) {
         hWnd = FindWindowA(windowClass, nullptr);
         if (hWnd && IsWindowVisible(hWnd)) {
-            shown = Now() - start;
+            shown = NowMs() - start;
             break;
         }
         if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;
@@ -57,16 +47,6 @@ double TimeToWindow(const std::string& exe, const char* windowClass)
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return shown;
-}
-
-struct Stats {
-    double min, median;
-};
-
-Stats Summarise(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return {v.front(), v[v.size() / 2]};
 }
 
 }  // namespace
@@ -90,11 +70,10 @@ int main(int argc, char** argv)
         tf.push_back(a);
         tb.push_back(b);
     }
-    Stats f = Summarise(tf), b = Summarise(tb);
     printf("%-22s %10s %10s\n", "program", "min ms", "median ms");
-    printf("%-22s %10.1f %10.1f\n", "folvane.exe", f.min, f.median);
-    printf("%-22s %10.1f %10.1f\n", "bare one-window exe", b.min, b.median);
+    printf("%-22s %10.1f %10.1f\n", "folvane.exe", Min(tf), Median(tf));
+    printf("%-22s %10.1f %10.1f\n", "bare one-window exe", Min(tb), Median(tb));
     printf("(%d runs each, alternating)\n", runs);
-    printf("startup: %.2f ratio\n", f.median / b.median);
+    printf("startup: %.2f ratio\n", Median(tf) / Median(tb));
     return 0;
 }

@@ -168,11 +168,6 @@ CMultiDocTemplate::CMultiDocTemplate(UINT nIDResource, const CRuntimeClass* pDoc
 
 CMultiDocTemplate::~CMultiDocTemplate() = default;
 
-void CMultiDocTemplate::LoadTemplate()
-{
-    CDocTemplate::LoadTemplate();
-}
-
 void CMultiDocTemplate::SetDefaultTitle(CDocument* pDocument)
 {
     CString name;

@@ -57,7 +57,6 @@ public:
                       const CRuntimeClass* pViewClass);
     ~CMultiDocTemplate() override;
 
-    void LoadTemplate() override;
     CDocument* OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
     void SetDefaultTitle(CDocument* pDocument) override;
 

@@ -135,7 +135,6 @@ public:
 
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCmdMsg(UINT nID, UINT nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -28,11 +28,6 @@ BOOL CMDIFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
     return TRUE;
 }
 
-BOOL CMDIFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    return CFrameWnd::PreCreateWindow(cs);
-}
-
 HMENU CMDIFrameWnd::GetWindowMenuPopup(HMENU hMenuBar)
 {
     // The Window popup is the one whose items include the standard Window commands.

@@ -31,12 +31,6 @@ BOOL CView::PreCreateWindow(CREATESTRUCTA& cs)
     return TRUE;
 }
 
-BOOL CView::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
-                   UINT nID, LPVOID lpParam)
-{
-    return CWnd::Create(lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, nID, lpParam);
-}
-
 int CView::OnCreate(LPCREATESTRUCTA lpcs)
 {
     if (CWnd::OnCreate(lpcs) == -1) return -1;

@@ -12,8 +12,6 @@ public:
     CDocument* GetDocument() const { return m_pDocument; }
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-    BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
-                UINT nID, LPVOID lpParam = nullptr) override;
     BOOL OnCmdMsg(UINT nID, UINT nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     void PostNcDestroy() override { delete this; }
 

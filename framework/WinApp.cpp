@@ -240,11 +240,6 @@ BOOL CWinApp::PumpWaitingMessages()
     return TRUE;
 }
 
-BOOL CWinApp::OnCmdMsg(UINT nID, UINT nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
-{
-    return CCmdTarget::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-}
-
 // ---- Profile ----------------------------------------------------------------------------
 
 void CWinApp::SetRegistryKey(LPCSTR lpszRegistryKey)

@@ -50,7 +50,6 @@ public:
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     virtual BOOL PumpMessage();
     virtual BOOL IsIdleMessage(const MSG* pMsg);
-    virtual BOOL OnCmdMsg(UINT nID, UINT nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     // Pumps every waiting message and then runs the idle updates once; for callers
     // that drive the application without its blocking loop. FALSE once WM_QUIT was seen.

@@ -86,7 +86,8 @@ TEST_F(Session, AFolderOnTheCommandLineOpensOneWindowTitledWithIt)
     EXPECT_EQ(folder, w.begin()->first);
     // The window opened before the frame's first show; the frame is still the active window
     // and the focus is in the browser window.
-    GUITHREADINFO gui = {sizeof(gui)};
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
     DWORD tid = GetWindowThreadProcessId(run.MainWindow(), nullptr);
     ASSERT_TRUE(GetGUIThreadInfo(tid, &gui));
     EXPECT_EQ(run.MainWindow(), gui.hwndActive);
