@@ -15,10 +15,14 @@ WineGetVersionFn FindWineGetVersion()
         reinterpret_cast<void*>(GetProcAddress(hNtdll, "wine_get_version")));
 }
 
+// Written only by tests, on the user-interface thread, before the code they drive runs.
+WineCheck g_forced = WineCheck::Detect;
+
 }  // namespace
 
 bool IsRunningUnderWine()
 {
+    if (g_forced != WineCheck::Detect) return g_forced == WineCheck::Wine;
     return FindWineGetVersion() != nullptr;
 }
 
@@ -26,4 +30,9 @@ const char* GetWineVersion()
 {
     WineGetVersionFn pfn = FindWineGetVersion();
     return pfn ? pfn() : nullptr;
+}
+
+void SetWineCheckForTesting(WineCheck check)
+{
+    g_forced = check;
 }

@@ -2,8 +2,14 @@
 // are used only when this says so; on Windows the shell is always called as it is.
 #pragma once
 
-// TRUE when ntdll exports wine_get_version, which only Wine's ntdll does.
+// TRUE when ntdll exports wine_get_version, which only Wine's ntdll does (unless a test
+// has forced the answer).
 bool IsRunningUnderWine();
 
 // Wine's version text ("8.0" etc.), or null on Windows.
 const char* GetWineVersion();
+
+// Tests force the answer of IsRunningUnderWine to take the Windows path (or the Wine
+// path) whatever the platform; Detect goes back to asking ntdll. The program never calls it.
+enum class WineCheck { Detect, Wine, Windows };
+void SetWineCheckForTesting(WineCheck check);
