@@ -24,6 +24,60 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
     return GetThisMessageMap();
 }
 
+const AFX_INTERFACEMAP* CCmdTarget::GetThisInterfaceMap()
+{
+    static const AFX_INTERFACEMAP_ENTRY entries[] = {{nullptr, 0}};
+    static const AFX_INTERFACEMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_INTERFACEMAP* CCmdTarget::GetInterfaceMap() const
+{
+    return GetThisInterfaceMap();
+}
+
+IUnknown* CCmdTarget::GetInterface(const void* iid)
+{
+    const IID& riid = *static_cast<const IID*>(iid);
+    BYTE* pThis = reinterpret_cast<BYTE*>(this);
+    for (const AFX_INTERFACEMAP* map = GetInterfaceMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_INTERFACEMAP_ENTRY* e = map->pEntry; e->piid; ++e) {
+            // IUnknown is the first interface of the most derived map.
+            if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, *e->piid)) {
+                return reinterpret_cast<IUnknown*>(pThis + e->nOffset);
+            }
+        }
+    }
+    return nullptr;
+}
+
+ULONG CCmdTarget::ExternalAddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&m_dwRef));
+}
+
+ULONG CCmdTarget::ExternalRelease()
+{
+    LONG n = InterlockedDecrement(&m_dwRef);
+    if (n == 0) OnFinalRelease();
+    return static_cast<ULONG>(n);
+}
+
+HRESULT CCmdTarget::ExternalQueryInterface(const void* iid, void** ppvObj)
+{
+    if (!ppvObj) return E_POINTER;
+    IUnknown* pUnk = GetInterface(iid);
+    *ppvObj = pUnk;
+    if (!pUnk) return E_NOINTERFACE;
+    ExternalAddRef();
+    return S_OK;
+}
+
+void CCmdTarget::OnFinalRelease()
+{
+    delete this;
+}
+
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const
 {
     for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {

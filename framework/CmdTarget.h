@@ -6,6 +6,9 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
+
+#include <cstddef>
 
 #include "framework/Object.h"
 
@@ -51,6 +54,17 @@ struct AFX_CMDHANDLERINFO {
     CCmdTarget* pTarget = nullptr;
 };
 
+// Interface maps: the COM interfaces an object implements through nested classes.
+struct AFX_INTERFACEMAP_ENTRY {
+    const IID* piid;  // null ends the table
+    size_t nOffset;   // of the nested implementation within the object
+};
+
+struct AFX_INTERFACEMAP {
+    const AFX_INTERFACEMAP* (*pfnGetBaseMap)();
+    const AFX_INTERFACEMAP_ENTRY* pEntry;
+};
+
 class CCmdTarget : public CObject {
     DECLARE_DYNAMIC(CCmdTarget)
 public:
@@ -62,9 +76,23 @@ public:
     // Finds the first entry for a message in this object's map chain.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;
 
+    // COM support for the interfaces of the interface map. The count starts at 1 (the
+    // object's own reference); when it drops to 0 the object goes (OnFinalRelease).
+    ULONG ExternalAddRef();
+    ULONG ExternalRelease();
+    HRESULT ExternalQueryInterface(const void* iid, void** ppvObj);
+    // The interface of the map with this IID (IUnknown: the first entry's), or null; no reference added.
+    IUnknown* GetInterface(const void* iid);
+    virtual void OnFinalRelease();
+    LONG GetRefCount() const { return m_dwRef; }
+
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
+    static const AFX_INTERFACEMAP* GetThisInterfaceMap();
+    virtual const AFX_INTERFACEMAP* GetInterfaceMap() const;
+
+    LONG m_dwRef = 1;
 };
 
 // Enable, check and text for one command in one place (menu item, toolbar button).
@@ -296,3 +324,46 @@ protected:                                                      \
 #define ON_WM_ERASEBKGND()  {WM_ERASEBKGND, 0, 0, 0, &afx_thunk::EraseBkgnd<ThisClass, &ThisClass::OnEraseBkgnd>, FALSE},
 #define ON_WM_SETCURSOR()   {WM_SETCURSOR, 0, 0, 0, &afx_thunk::SetCursor<ThisClass, &ThisClass::OnSetCursor>, FALSE},
 #define ON_WM_PARENTNOTIFY() {WM_PARENTNOTIFY, 0, 0, 0, &afx_thunk::ParentNotify<ThisClass, &ThisClass::OnParentNotify>, FALSE},
+
+// ---- Interface map declaration macros ---------------------------------------------------
+// A nested class per interface holds no state: its methods find the object from their own
+// address, at the nested member's fixed offset (offsetof on these classes is conditionally
+// supported in C++17 and supported by every Windows compiler; the build silences GCC's note).
+#define DECLARE_INTERFACE_MAP()                                 \
+public:                                                         \
+    static const AFX_INTERFACEMAP* GetThisInterfaceMap();       \
+    const AFX_INTERFACEMAP* GetInterfaceMap() const override;
+
+#define BEGIN_INTERFACE_MAP(theClass, baseClass)                                             \
+    const AFX_INTERFACEMAP* theClass::GetInterfaceMap() const { return GetThisInterfaceMap(); } \
+    const AFX_INTERFACEMAP* theClass::GetThisInterfaceMap()                                  \
+    {                                                                                        \
+        using ThisClass [[maybe_unused]] = theClass;                                         \
+        using TheBaseClass = baseClass;                                                      \
+        static const AFX_INTERFACEMAP_ENTRY _interfaceEntries[] = {
+
+#define INTERFACE_PART(theClass, iid, localClass) {&(iid), offsetof(theClass, m_x##localClass)},
+
+#define END_INTERFACE_MAP()                                                                  \
+            {nullptr, 0}};                                                                   \
+        static const AFX_INTERFACEMAP interfaceMap = {&TheBaseClass::GetThisInterfaceMap, &_interfaceEntries[0]}; \
+        return &interfaceMap;                                                                \
+    }
+
+// The nested class implementing one interface; IUnknown goes to the outer object.
+#define BEGIN_INTERFACE_PART(localClass, baseClass)                                  \
+    class X##localClass : public baseClass {                                         \
+    public:                                                                          \
+        STDMETHOD_(ULONG, AddRef)() override;                                        \
+        STDMETHOD_(ULONG, Release)() override;                                       \
+        STDMETHOD(QueryInterface)(REFIID iid, void** ppvObj) override;
+
+#define END_INTERFACE_PART(localClass) \
+    } m_x##localClass;                 \
+    friend class X##localClass;
+
+// Inside a method of a nested class: pThis is the object that holds it.
+#define METHOD_PROLOGUE(theClass, localClass)                                                         \
+    theClass* pThis = reinterpret_cast<theClass*>(reinterpret_cast<BYTE*>(this) -                     \
+                                                  offsetof(theClass, m_x##localClass));               \
+    (void)pThis;

@@ -96,7 +96,7 @@ void CDialog::EndDialog(int nResult)
     ::EndDialog(m_hWnd, nResult);
 }
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 {
     CDataExchange dx(this, bSaveAndValidate);
     try {
@@ -107,7 +107,7 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
     return TRUE;
 }
 
-void CDialog::DoDataExchange(CDataExchange*)
+void CWnd::DoDataExchange(CDataExchange*)
 {
 }
 

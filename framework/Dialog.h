@@ -42,16 +42,11 @@ public:
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
 
-    // Exchanges data; FALSE when validation failed.
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
-
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
 
 protected:
-    virtual void DoDataExchange(CDataExchange* pDX);
-
     LPCSTR m_lpszTemplateName;
     CWnd* m_pParentWnd;
 

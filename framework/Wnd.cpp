@@ -229,6 +229,12 @@ void CWnd::OnNcDestroyFinal()
     PostNcDestroy();
 }
 
+void CWnd::OnFinalRelease()
+{
+    if (m_hWnd) DestroyWindow();
+    else PostNcDestroy();
+}
+
 BOOL CWnd::PreCreateWindow(CREATESTRUCTA&)
 {
     return TRUE;

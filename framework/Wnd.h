@@ -8,6 +8,7 @@
 #include "framework/String.h"
 
 class CFrameWnd;
+class CDataExchange;
 
 class CWnd : public CCmdTarget {
     DECLARE_DYNAMIC(CWnd)
@@ -54,6 +55,12 @@ public:
 
     // Calls the default procedure with the message being handled.
     LRESULT Default();
+
+    // Exchanges data between the window's controls and its members (DoDataExchange);
+    // FALSE when validation failed.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // The last reference of the window's interfaces went: the window goes.
+    void OnFinalRelease() override;
 
     // Thin wrappers over the window functions.
     LRESULT SendMessage(UINT m, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageA(m_hWnd, m, w, l); }
@@ -119,6 +126,8 @@ public:
 
 protected:
     WNDPROC m_pfnSuper = nullptr;  // the procedure replaced by subclassing, if any
+
+    virtual void DoDataExchange(CDataExchange* pDX);
 
     DECLARE_MESSAGE_MAP()
 
