@@ -1,29 +1,106 @@
-// The view of every browser window.
+// The explorer view of every browser window: the folder tree on the left, a splitter gap,
+// and on the right the system's shell view of the folder selected in the tree, hosted
+// through the view's own shell browser interface.
 #pragma once
 
+#include <windows.h>
 #include <shlobj.h>
 
-#include "framework/View.h"
+#include "framework/FormView.h"
+#include "tree/ShellTreeCtrl.h"
 
 class CFolvaneDoc;
 
-class CFolvaneView : public CView {
+// Sent by a shell window to its parent to find the browser; answered without a reference.
+#define CWM_GETISHELLBROWSER (WM_USER + 7)
+
+// The first selected item of a shell view: a new one-level list relative to the folder the
+// view shows, which the caller frees with the shell allocator. *ppidl is null on failure.
+HRESULT GetFirstSelectedItem(IShellView* pView, LPITEMIDLIST* ppidl);
+
+class CFolvaneView : public CFormView {
     DECLARE_DYNCREATE(CFolvaneView)
 public:
-    CFolvaneView() = default;
+    CFolvaneView();
+    ~CFolvaneView() override;
 
     CFolvaneDoc* GetDocument() const;
 
     // "folder,placement": the text that reopens this window where it is now.
     CString GetBrowserWindowString() const;
 
+    // The shell view pane for a client rectangle (the view's client area when none).
+    BOOL GetShellViewRect(RECT* pRect, const RECT* pClient = nullptr) const;
+    // Deactivates, destroys and releases the hosted shell view, if any.
+    void ReleaseShellView();
+    // Draws, or at the same place erases, the splitter's tracking line at the point's x.
+    void DrawSplitterTracker(POINT point);
+
+    // The browser interface handed to shell views.
+    IShellBrowser* GetShellBrowser(BOOL bAddRef);
+    // The window behind a shell view's control id (FCW_STATUS, FCW_TOOLBAR, FCW_TREE), or null.
+    CWnd* FindControlWindow(UINT id);
+    // Makes and installs a shell view for the folder; the caller keeps its reference.
+    HRESULT ShowFolder(IShellFolder* pFolder);
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnInitialUpdate() override;
+    void OnDraw(HDC hdc) override;
 
     IShellView* m_pShellView = nullptr;  // the hosted shell view; one reference owned
     HWND m_hwndShellView = nullptr;      // its window
+    DWORD m_dwLastPressTick = 0;         // last left-button press in a child window
+    POINT m_ptLastPress = {0, 0};        // its screen position
+    BOOL m_bTracking = FALSE;            // a splitter drag is in progress
+    POINT m_ptTrack = {0, 0};            // where the tracking line was last drawn
+    CShellTreeCtrl m_tree;
 
+    BEGIN_INTERFACE_PART(ShellBrowser, IShellBrowser)
+        STDMETHOD(GetWindow)(HWND* phwnd) override;
+        STDMETHOD(ContextSensitiveHelp)(BOOL fEnterMode) override;
+        STDMETHOD(InsertMenusSB)(HMENU hmenuShared, LPOLEMENUGROUPWIDTHS lpMenuWidths) override;
+        STDMETHOD(SetMenuSB)(HMENU hmenuShared, HOLEMENU holemenuRes, HWND hwndActiveObject) override;
+        STDMETHOD(RemoveMenusSB)(HMENU hmenuShared) override;
+        STDMETHOD(SetStatusTextSB)(LPCWSTR pszStatusText) override;
+        STDMETHOD(EnableModelessSB)(BOOL fEnable) override;
+        STDMETHOD(TranslateAcceleratorSB)(MSG* pmsg, WORD wID) override;
+        STDMETHOD(BrowseObject)(LPCITEMIDLIST pidl, UINT wFlags) override;
+        STDMETHOD(GetViewStateStream)(DWORD grfMode, IStream** ppStrm) override;
+        STDMETHOD(GetControlWindow)(UINT id, HWND* phwnd) override;
+        STDMETHOD(SendControlMsg)(UINT id, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT* pret) override;
+        STDMETHOD(QueryActiveShellView)(IShellView** ppshv) override;
+        STDMETHOD(OnViewWindowActive)(IShellView* pshv) override;
+        STDMETHOD(SetToolbarItems)(LPTBBUTTONSB lpButtons, UINT nButtons, UINT uFlags) override;
+    END_INTERFACE_PART(ShellBrowser)
+
+    // Message handlers.
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnSize(UINT nType, int cx, int cy);
+    BOOL OnEraseBkgnd(HDC hdc);
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnKillFocus(CWnd* pNewWnd);
+    void OnDestroy();
+    void OnLButtonDown(UINT nFlags, POINT point);
+    void OnMouseMove(UINT nFlags, POINT point);
+    void OnLButtonUp(UINT nFlags, POINT point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnParentNotify(UINT message, LPARAM lParam);
+    LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
+    void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnTreeNotify(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRefresh();
+    void OnUpOneLevel();
+    void OnUpdateUpOneLevel(CCmdUI* pCmdUI);
+    void OnShellCommand(UINT nID);
+    void OnUpdateShellCommand(CCmdUI* pCmdUI);
+    void OnViewOptions();
+    void OnUpdateViewOptions(CCmdUI* pCmdUI);
 
 protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    DECLARE_INTERFACE_MAP()
     DECLARE_MESSAGE_MAP()
 };

@@ -1,0 +1,788 @@
+// The explorer view in the running application, with the real tree and the system's shell
+// view on folders made by the test: pane geometry and the splitter, the shell browser the
+// view offers, navigation by tree, browse requests, Up One Level and double clicks, the
+// shell view's commands, and what a window leaves behind when it closes.
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/FolvaneDoc.h"
+#include "framework/MDIChildWnd.h"
+#include "res/resource.h"
+#include "shell/ComPtr.h"
+#include "shell/IdListPtr.h"
+#include "support/AppFixture.h"
+#include "support/DocTestUtil.h"
+#include "support/MallocSpy.h"
+#include "support/ScratchFolder.h"
+#include "tree/IdList.h"
+#include "view/FolvaneView.h"
+
+namespace {
+
+const int kGap = 4;
+
+RECT ClientRectOf(HWND h)
+{
+    RECT rc;
+    GetClientRect(h, &rc);
+    return rc;
+}
+
+RECT RectIn(HWND hChild, HWND hParent)
+{
+    RECT rc;
+    GetWindowRect(hChild, &rc);
+    MapWindowPoints(HWND_DESKTOP, hParent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+HWND ListOf(CFolvaneView* pView)
+{
+    return pView->m_hwndShellView ? FindWindowExA(pView->m_hwndShellView, nullptr, "SysListView32", nullptr) : nullptr;
+}
+
+std::vector<std::string> ListNames(CFolvaneView* pView)
+{
+    std::vector<std::string> names;
+    HWND hList = ListOf(pView);
+    int n = hList ? static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < n; i++) {
+        char text[MAX_PATH] = "";
+        LVITEMA item = {};
+        item.iSubItem = 0;
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        names.push_back(text);
+    }
+    return names;
+}
+
+int ListIndexOf(CFolvaneView* pView, const std::string& name)
+{
+    std::vector<std::string> names = ListNames(pView);
+    for (size_t i = 0; i < names.size(); i++) {
+        if (lstrcmpiA(names[i].c_str(), name.c_str()) == 0) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Selects the named items of the right pane, as clicks with Ctrl would.
+void SelectInList(CFolvaneView* pView, const std::vector<std::string>& names)
+{
+    HWND hList = ListOf(pView);
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    for (const std::string& name : names) {
+        LVITEMA sel = {};
+        sel.stateMask = LVIS_SELECTED;
+        sel.state = LVIS_SELECTED;
+        SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(ListIndexOf(pView, name)),
+                     reinterpret_cast<LPARAM>(&sel));
+    }
+}
+
+std::string SelectedName(IShellFolder* pParent, LPCITEMIDLIST pidl)
+{
+    char name[MAX_PATH] = "";
+    GetItemDisplayName(pParent, pidl, SHGDN_INFOLDER, name);
+    return name;
+}
+
+UINT ViewMode(IShellView* pView)
+{
+    FOLDERSETTINGS fs = {};
+    pView->GetCurrentInfo(&fs);
+    return fs.ViewMode;
+}
+
+// A real press and release of the left button at a screen point.
+void ClickAt(POINT pt)
+{
+    SetCursorPos(pt.x, pt.y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// Records the WM_COMMAND messages a window receives, then passes them on.
+struct CommandSpy {
+    static std::vector<std::pair<WPARAM, LPARAM>>& Seen()
+    {
+        static std::vector<std::pair<WPARAM, LPARAM>> seen;
+        return seen;
+    }
+    static WNDPROC& Old()
+    {
+        static WNDPROC old = nullptr;
+        return old;
+    }
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+    {
+        if (m == WM_COMMAND) Seen().emplace_back(w, l);
+        return CallWindowProcA(Old(), h, m, w, l);
+    }
+    explicit CommandSpy(HWND h) : m_h(h)
+    {
+        Seen().clear();
+        Old() = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~CommandSpy()
+    {
+        if (IsWindow(m_h)) SetWindowLongPtrA(m_h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old()));
+    }
+    HWND m_h;
+};
+
+class ViewTest : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        m_root.MakeFolders({"alpha", "alpha\\inner", "alpha\\inner\\deepest", "beta", "gamma"});
+        m_root.MakeFiles({"one.txt", "two.txt", "alpha\\x.txt"});
+    }
+    void TearDown() override
+    {
+        if (m_pApp->m_pMainWnd) m_pApp->CloseAllDocuments(FALSE);
+        AppFixture::TearDown();
+    }
+    CFolvaneView* Open(const std::string& text)
+    {
+        CFolvaneDoc* pDoc = dynamic_cast<CFolvaneDoc*>(m_pApp->OpenDocumentFile(text.c_str()));
+        Pump();
+        return FirstViewOf(pDoc);
+    }
+    std::string Shown(CFolvaneView* pView) { return pView->GetDocument()->m_strFolderPath.str(); }
+    std::string SelectedText(CFolvaneView* pView) { return pView->m_tree.GetItemText(pView->m_tree.GetSelectedItem()).str(); }
+    // Selects a folder as a click in the tree would.
+    bool Browse(CFolvaneView* pView, const std::string& path)
+    {
+        CIdListPtr pidl(PathToIdList(path.c_str()));
+        HRESULT hr = pView->GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_ABSOLUTE);
+        Pump();
+        return SUCCEEDED(hr);
+    }
+    BOOL Enabled(UINT nID)
+    {
+        CTestCmdUI state;
+        state.m_nID = nID;
+        Frame()->OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state, nullptr);
+        return state.m_bEnabled && state.m_bEnableChanged;
+    }
+
+    ScratchFolder m_root{"view"};
+};
+
+void ExpectLayout(CFolvaneView* pView)
+{
+    RECT rcClient = ClientRectOf(pView->m_hWnd);
+    RECT rcTree = RectIn(pView->m_tree.m_hWnd, pView->m_hWnd);
+    RECT rcShell = RectIn(pView->m_hwndShellView, pView->m_hWnd);
+    LONG cxTree = rcTree.right - rcTree.left;
+    EXPECT_EQ(0, rcTree.left);
+    EXPECT_EQ(0, rcTree.top);
+    EXPECT_EQ(rcClient.bottom, rcTree.bottom);
+    EXPECT_EQ(cxTree + kGap, rcShell.left);
+    EXPECT_EQ(-2, rcShell.top);
+    EXPECT_EQ(rcClient.right + 1, rcShell.right);
+    EXPECT_EQ(rcClient.bottom + 1, rcShell.bottom);
+}
+
+}  // namespace
+
+// ---- Layout and splitter ---------------------------------------------------------------------
+
+TEST_F(ViewTest, PanesFollowEveryResizeAndTheTreeKeepsItsWidth)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    ASSERT_NE(nullptr, pView->m_hwndShellView);
+    HWND hFrame = pView->GetParentFrame()->m_hWnd;
+    const LONG cxTree = RectIn(pView->m_tree.m_hWnd, pView->m_hWnd).right;
+    EXPECT_GT(cxTree, 100) << "the tree starts as wide as the form's control";
+    ExpectLayout(pView);
+    const SIZE sizes[] = {{640, 480}, {300, 200}, {900, 700}, {cxTree + 20, 120}};
+    for (const SIZE& s : sizes) {
+        SetWindowPos(hFrame, nullptr, 0, 0, s.cx, s.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        Pump();
+        EXPECT_EQ(cxTree, RectIn(pView->m_tree.m_hWnd, pView->m_hWnd).right) << s.cx << "x" << s.cy;
+        ExpectLayout(pView);
+    }
+}
+
+TEST_F(ViewTest, ASizeBeforeTheTreeExistsMovesNothing)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    const RECT before = RectIn(pView->m_hwndShellView, pView->m_hWnd);
+    // Without its tree the view is as it is while the form is still being made.
+    HWND hTree = pView->m_tree.m_hWnd;
+    SetWindowLongPtrA(hTree, GWLP_ID, 4242);
+    SendMessageA(pView->m_hWnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 100));
+    const RECT after = RectIn(pView->m_hwndShellView, pView->m_hWnd);
+    SetWindowLongPtrA(hTree, GWLP_ID, IDC_TREE);
+    EXPECT_EQ(RectText(before), RectText(after));
+}
+
+TEST_F(ViewTest, TheSplitterFollowsTheMouseAndStaysWithinReach)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    HWND hView = pView->m_hWnd;
+    auto drag = [&](int xFrom, int xTo) {
+        SendMessageA(hView, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(xFrom, 20));
+        EXPECT_EQ(hView, GetCapture());
+        SendMessageA(hView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM((xFrom + xTo) / 2, 25));
+        SendMessageA(hView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(xTo), 30));
+        SendMessageA(hView, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(xTo), 30));
+        EXPECT_NE(hView, GetCapture());
+        EXPECT_FALSE(pView->m_bTracking);
+        return RectIn(pView->m_tree.m_hWnd, hView).right;
+    };
+    const LONG cx = ClientRectOf(hView).right;
+    LONG gap = RectIn(pView->m_tree.m_hWnd, hView).right + 2;
+    EXPECT_EQ(250, drag(gap, 250));
+    ExpectLayout(pView);
+    EXPECT_EQ(90, drag(252, 90));
+    ExpectLayout(pView);
+    // Released beyond either edge: the gap stays on screen, where it can be taken again.
+    EXPECT_EQ(0, drag(92, -40));
+    EXPECT_EQ(cx - kGap, drag(2, cx + 300));
+    ExpectLayout(pView);
+    EXPECT_EQ(120, drag(cx - 2, 120));
+}
+
+TEST_F(ViewTest, TheCursorShowsTheSplitterOnlyBetweenThePanes)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    HWND hView = pView->m_hWnd;
+    HCURSOR hSizeWE = LoadCursor(nullptr, IDC_SIZEWE);
+    const LONG treeRight = RectIn(pView->m_tree.m_hWnd, hView).right;
+    struct { LONG x; bool sizing; } cases[] = {
+        {treeRight - 1, false}, {treeRight, false}, {treeRight + 1, true}, {treeRight + 3, true}, {treeRight + 4, false}};
+    for (const auto& c : cases) {
+        POINT pt = {c.x, 40};
+        ClientToScreen(hView, &pt);
+        SetCursorPos(pt.x, pt.y);
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        LRESULT r = SendMessageA(hView, WM_SETCURSOR, reinterpret_cast<WPARAM>(hView), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(c.sizing, GetCursor() == hSizeWE && r) << "x = tree right + " << (c.x - treeRight);
+    }
+    // During a drag the cursor says so wherever the mouse is.
+    SendMessageA(hView, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(treeRight + 2, 20));
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    SendMessageA(hView, WM_SETCURSOR, reinterpret_cast<WPARAM>(hView), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(hSizeWE, GetCursor());
+    SendMessageA(hView, WM_LBUTTONUP, 0, MAKELPARAM(treeRight + 2, 20));
+}
+
+// ---- The shell browser ----------------------------------------------------------------------
+
+TEST_F(ViewTest, TheBrowserAnswersOnlyForItselfAndCountsItsReferences)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    IShellBrowser* pBrowser = pView->GetShellBrowser(FALSE);
+    void* p = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_NOINTERFACE, pBrowser->QueryInterface(IID_IOleWindow, &p));
+    EXPECT_EQ(nullptr, p);
+    IUnknown* pUnk = nullptr;
+    IShellBrowser* pSame = nullptr;
+    ASSERT_EQ(S_OK, pBrowser->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&pUnk)));
+    ASSERT_EQ(S_OK, pBrowser->QueryInterface(IID_IShellBrowser, reinterpret_cast<void**>(&pSame)));
+    EXPECT_EQ(static_cast<void*>(pBrowser), static_cast<void*>(pUnk));
+    EXPECT_EQ(pBrowser, pSame);
+    const LONG base = pView->GetRefCount();
+    EXPECT_EQ(static_cast<ULONG>(base), pSame->Release() + 1);
+    pUnk->Release();
+    EXPECT_EQ(base - 2, pView->GetRefCount());
+    EXPECT_EQ(reinterpret_cast<LRESULT>(pBrowser), SendMessageA(pView->m_hWnd, CWM_GETISHELLBROWSER, 0, 0));
+    EXPECT_EQ(base - 2, pView->GetRefCount()) << "the message adds no reference";
+    HWND hWnd = nullptr;
+    EXPECT_EQ(S_OK, pBrowser->GetWindow(&hWnd));
+    EXPECT_EQ(pView->m_hWnd, hWnd);
+}
+
+TEST_F(ViewTest, ControlWindowsAndMessagesReachTheSharedBarsAndTheTree)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    IShellBrowser* pBrowser = pView->GetShellBrowser(FALSE);
+    struct { UINT id; HWND expected; HRESULT hr; } cases[] = {
+        {FCW_STATUS, Frame()->m_wndStatusBar.m_hWnd, S_OK},
+        {FCW_TOOLBAR, Frame()->m_wndToolBar.m_hWnd, S_OK},
+        {FCW_TREE, pView->m_tree.m_hWnd, S_OK},
+        {FCW_PROGRESS, nullptr, E_NOTIMPL},
+        {0, nullptr, E_NOTIMPL}};
+    for (const auto& c : cases) {
+        HWND h = reinterpret_cast<HWND>(1);
+        EXPECT_EQ(c.hr, pBrowser->GetControlWindow(c.id, &h)) << c.id;
+        EXPECT_EQ(c.expected, h) << c.id;
+    }
+    EXPECT_EQ(S_OK, pBrowser->SendControlMsg(FCW_STATUS, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("from the view"), nullptr));
+    EXPECT_EQ("from the view", Frame()->m_wndStatusBar.GetPaneText0().str());
+    LRESULT r = -7;
+    EXPECT_EQ(S_OK, pBrowser->SendControlMsg(FCW_TREE, TVM_GETCOUNT, 0, 0, &r));
+    EXPECT_EQ(static_cast<LRESULT>(pView->m_tree.GetCount()), r);
+    r = -7;
+    EXPECT_EQ(E_NOTIMPL, pBrowser->SendControlMsg(FCW_PROGRESS, WM_NULL, 0, 0, &r));
+    EXPECT_EQ(-7, r);
+}
+
+TEST_F(ViewTest, TheActiveShellViewIsHandedOutWithAReference)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    IShellBrowser* pBrowser = pView->GetShellBrowser(FALSE);
+    IShellView* pShellView = nullptr;
+    ASSERT_EQ(S_OK, pBrowser->QueryActiveShellView(&pShellView));
+    EXPECT_EQ(pView->m_pShellView, pShellView);
+    pShellView->Release();
+    pView->ReleaseShellView();
+    EXPECT_EQ(nullptr, pView->m_hwndShellView);
+    pShellView = reinterpret_cast<IShellView*>(1);
+    EXPECT_EQ(E_NOTIMPL, pBrowser->QueryActiveShellView(&pShellView));
+    EXPECT_EQ(nullptr, pShellView);
+    EXPECT_EQ(1, pView->GetRefCount()) << "the released view gave back every reference to its browser";
+}
+
+TEST_F(ViewTest, MenusMergedIntoTheSharedMenuLiveAsLongAsIt)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    HMENU hShared = CreateMenu();
+    OLEMENUGROUPWIDTHS widths = {};
+    ASSERT_EQ(S_OK, pView->GetShellBrowser(FALSE)->InsertMenusSB(hShared, &widths));
+    const int n = GetMenuItemCount(hShared);
+    ASSERT_GE(n, 4);
+    EXPECT_EQ(n, widths.width[0] + widths.width[2] + widths.width[4]);
+    EXPECT_EQ(0, widths.width[1] + widths.width[3] + widths.width[5]);
+    char text[64] = "";
+    GetMenuStringA(hShared, 1, text, sizeof(text), MF_BYPOSITION);
+    EXPECT_STREQ("Edit", text);
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_ID;
+    ASSERT_TRUE(GetMenuItemInfoA(hShared, 1, TRUE, &mii));
+    EXPECT_EQ(static_cast<UINT>(FCIDM_MENU_EDIT), mii.wID);
+    HMENU hEdit = GetSubMenu(hShared, 1);
+    ASSERT_TRUE(IsMenu(hEdit)) << "the template that held it is gone; the popup is not";
+    EXPECT_EQ(static_cast<UINT>(ID_SHELLMENU_DUMMY), GetMenuItemID(hEdit, 0));
+    DestroyMenu(hShared);
+    EXPECT_FALSE(IsMenu(hEdit)) << "and it goes with the shared menu";
+}
+
+TEST_F(ViewTest, ToolbarItemsFollowTheApplicationsOwnButtons)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    CToolBar& bar = Frame()->m_wndToolBar;
+    auto ids = [&] {
+        std::vector<UINT> v;
+        for (int i = 0; i < bar.GetCount(); i++) v.push_back(bar.GetItemID(i));
+        return v;
+    };
+    TBBUTTON buttons[2] = {};
+    buttons[0].idCommand = ID_SHELL_VIEW_LIST;
+    buttons[0].fsState = TBSTATE_ENABLED;
+    buttons[1].idCommand = ID_SHELL_VIEW_REPORT;
+    buttons[1].fsState = TBSTATE_ENABLED;
+    ASSERT_EQ(S_OK, pView->GetShellBrowser(FALSE)->SetToolbarItems(buttons, 2, 0));
+    EXPECT_EQ((std::vector<UINT>{ID_FILE_NEW, 0, ID_UP_ONE_LEVEL, 0, ID_SHELL_VIEW_LIST, ID_SHELL_VIEW_REPORT}), ids());
+    // Each call starts again: nothing of the last one stays.
+    ASSERT_EQ(S_OK, pView->GetShellBrowser(FALSE)->SetToolbarItems(nullptr, 0, 0));
+    EXPECT_EQ((std::vector<UINT>{ID_FILE_NEW, 0, ID_UP_ONE_LEVEL, 0}), ids());
+    EXPECT_TRUE(bar.IsWindowVisible());
+}
+
+// ---- Navigation -----------------------------------------------------------------------------
+
+TEST_F(ViewTest, AFolderOpensSelectedInTheTreeWithItsContentsOnTheRight)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    EXPECT_EQ(m_root.Path(), Shown(pView));
+    EXPECT_EQ(m_root.Name(), SelectedText(pView));
+    EXPECT_EQ(m_root.Path(), pView->GetDocument()->GetTitle().str()) << "a file-system folder is titled by its path";
+    std::vector<std::string> names = ListNames(pView);
+    for (const char* name : {"alpha", "beta", "gamma", "one.txt", "two.txt"}) {
+        EXPECT_NE(-1, ListIndexOf(pView, name)) << name;
+    }
+    EXPECT_EQ(5u, names.size());
+    EXPECT_EQ(static_cast<UINT>(FVM_DETAILS), ViewMode(pView->m_pShellView)) << "a new window opens in details";
+}
+
+TEST_F(ViewTest, TheViewModeTheUserChoseCarriesOverToTheNextFolder)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_VIEW_LIST, 0);
+    Pump();
+    ASSERT_EQ(static_cast<UINT>(FVM_LIST), ViewMode(pView->m_pShellView));
+    IShellView* pBefore = pView->m_pShellView;
+    ASSERT_TRUE(Browse(pView, m_root.Path("beta")));
+    EXPECT_NE(pBefore, pView->m_pShellView);
+    EXPECT_EQ(m_root.Path("beta"), Shown(pView));
+    EXPECT_EQ(static_cast<UINT>(FVM_LIST), ViewMode(pView->m_pShellView));
+    ExpectLayout(pView);
+}
+
+TEST_F(ViewTest, BrowseRequestsNavigateOnlyWithTheTwoExactFlagValues)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    IShellBrowser* pBrowser = pView->GetShellBrowser(FALSE);
+    CIdListPtr pidlAlpha(PathToIdList(m_root.Path("alpha").c_str()));
+    // alpha relative to the folder shown: the last identifier of its absolute list.
+    LPCITEMIDLIST pLast = pidlAlpha.Get();
+    for (LPCITEMIDLIST p = pidlAlpha.Get(); p->mkid.cb; p = IdListGetNext(p)) pLast = p;
+    CIdListPtr pidlAlphaRel(IdListCopyFirst(nullptr, pLast));
+    const UINT refused[] = {SBSP_DEFBROWSER | SBSP_RELATIVE, SBSP_SAMEBROWSER | SBSP_RELATIVE | SBSP_OPENMODE,
+                            SBSP_PARENT, SBSP_NEWBROWSER | SBSP_ABSOLUTE, SBSP_SAMEBROWSER | SBSP_ABSOLUTE | SBSP_EXPLOREMODE};
+    for (UINT flags : refused) {
+        EXPECT_EQ(E_FAIL, pBrowser->BrowseObject(flags & SBSP_RELATIVE ? pidlAlphaRel.Get() : pidlAlpha.Get(), flags))
+            << std::hex << flags;
+        Pump();
+        EXPECT_EQ(m_root.Path(), Shown(pView)) << std::hex << flags;
+    }
+    EXPECT_EQ(S_OK, pBrowser->BrowseObject(pidlAlphaRel, SBSP_SAMEBROWSER | SBSP_RELATIVE));
+    Pump();
+    EXPECT_EQ(m_root.Path("alpha"), Shown(pView));
+    EXPECT_EQ(S_OK, pBrowser->BrowseObject(pidlAlpha, SBSP_SAMEBROWSER | SBSP_ABSOLUTE));
+    CIdListPtr pidlDeep(PathToIdList(m_root.Path("alpha\\inner\\deepest").c_str()));
+    EXPECT_EQ(S_OK, pBrowser->BrowseObject(pidlDeep, SBSP_SAMEBROWSER | SBSP_ABSOLUTE));
+    Pump();
+    EXPECT_EQ(m_root.Path("alpha\\inner\\deepest"), Shown(pView));
+    EXPECT_EQ(m_root.Path("alpha\\inner\\deepest"), pView->GetDocument()->GetTitle().str());
+}
+
+TEST_F(ViewTest, UpOneLevelIsOfferedBelowTheTopLevelAndGoesUp)
+{
+    CFolvaneView* pView = Open(m_root.Path("alpha\\inner"));
+    ASSERT_NE(nullptr, pView);
+    EXPECT_TRUE(Enabled(ID_UP_ONE_LEVEL));
+    SendMessageA(MainWnd(), WM_COMMAND, ID_UP_ONE_LEVEL, 0);
+    Pump();
+    EXPECT_EQ(m_root.Path("alpha"), Shown(pView));
+    // On a top-level item there is nowhere to go.
+    pView->m_tree.SelectItem(pView->m_tree.GetRootItem());
+    Pump();
+    EXPECT_FALSE(Enabled(ID_UP_ONE_LEVEL));
+    const std::string top = Shown(pView);
+    SendMessageA(MainWnd(), WM_COMMAND, ID_UP_ONE_LEVEL, 0);
+    Pump();
+    EXPECT_EQ(top, Shown(pView));
+    // The toolbar button follows at idle time.
+    EXPECT_FALSE(SendMessageA(Frame()->m_wndToolBar.m_hWnd, TB_ISBUTTONENABLED, ID_UP_ONE_LEVEL, 0));
+}
+
+TEST_F(ViewTest, ShellCommandsReachTheShellViewAsTheIdentifierAlone)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    {
+        CommandSpy spy(pView->m_hwndShellView);
+        // From the menu, from a key (no control) and from a toolbar button (the toolbar as control).
+        SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_SELECT_ALL, 0);
+        SendMessageA(MainWnd(), WM_COMMAND, MAKEWPARAM(ID_SHELL_VIEW_SMALL_ICONS, 1), 0);
+        SendMessageA(MainWnd(), WM_COMMAND, MAKEWPARAM(ID_SHELL_VIEW_REPORT, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Frame()->m_wndToolBar.m_hWnd));
+        ASSERT_EQ(3u, CommandSpy::Seen().size());
+        const UINT expected[] = {ID_SHELL_EDIT_SELECT_ALL, ID_SHELL_VIEW_SMALL_ICONS, ID_SHELL_VIEW_REPORT};
+        for (size_t i = 0; i < 3; i++) {
+            EXPECT_EQ(static_cast<WPARAM>(expected[i]), CommandSpy::Seen()[i].first);
+            EXPECT_EQ(0, CommandSpy::Seen()[i].second);
+        }
+    }
+    for (UINT id : {ID_SHELL_EDIT_UNDO, ID_SHELL_ARRANGE_DATE, ID_SHELL_DISCONNECT_DRIVE}) EXPECT_TRUE(Enabled(id));
+    // Without a shell view the commands stay on offer and do nothing.
+    pView->ReleaseShellView();
+    for (UINT id : {ID_SHELL_EDIT_UNDO, ID_SHELL_EDIT_COPY, ID_SHELL_VIEW_LIST}) EXPECT_TRUE(Enabled(id));
+    SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_VIEW_LIST, 0);
+    EXPECT_EQ(nullptr, pView->m_pShellView);
+}
+
+TEST_F(ViewTest, TheFirstSelectedItemIsTheFirstTheViewLists)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    CComPtr<IShellFolder> pFolder;
+    pFolder.Attach(pView->m_tree.BindItemFolder(nullptr));
+    ASSERT_TRUE(pFolder);
+    CMallocSpy::CScope scope;
+    LPITEMIDLIST pidl = reinterpret_cast<LPITEMIDLIST>(1);
+    SelectInList(pView, {});
+    EXPECT_TRUE(FAILED(GetFirstSelectedItem(pView->m_pShellView, &pidl)));
+    EXPECT_EQ(nullptr, pidl);
+    SelectInList(pView, {"two.txt", "beta"});
+    ASSERT_EQ(S_OK, GetFirstSelectedItem(pView->m_pShellView, &pidl));
+    ASSERT_NE(nullptr, pidl);
+    EXPECT_EQ(0, IdListGetNext(pidl)->mkid.cb) << "one level";
+    const std::string first = ListIndexOf(pView, "beta") < ListIndexOf(pView, "two.txt") ? "beta" : "two.txt";
+    EXPECT_EQ(first, SelectedName(pFolder, pidl));
+    CIdListPtr free(pidl);
+    free.Free();
+    EXPECT_EQ(0, scope.Leaked());
+}
+
+// A folder of the test's own that fails where it is told to.
+class FailingFolder : public IShellFolder {
+public:
+    enum Fail { Bind, ViewObject, ViewWindow };
+    explicit FailingFolder(Fail fail) : m_fail(fail) {}
+    int m_nBinds = 0;
+    LONG m_nViewRefs = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IShellFolder)) ? this : nullptr;
+        if (*ppv) AddRef();
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_nRef); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--m_nRef); }
+    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, LPITEMIDLIST*, ULONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE BindToObject(LPCITEMIDLIST, IBindCtx*, REFIID riid, void** ppv) override
+    {
+        m_nBinds++;
+        if (m_fail == Bind) return E_FAIL;
+        return QueryInterface(riid, ppv);
+    }
+    HRESULT STDMETHODCALLTYPE BindToStorage(LPCITEMIDLIST, IBindCtx*, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, LPCITEMIDLIST, LPCITEMIDLIST) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID riid, void** ppv) override;
+    HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT, LPCITEMIDLIST*, SFGAOF* rgf) override
+    {
+        *rgf &= SFGAO_FOLDER;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT, LPCITEMIDLIST*, REFIID, UINT*, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(LPCITEMIDLIST, SHGDNF, STRRET*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetNameOf(HWND, LPCITEMIDLIST, LPCWSTR, SHGDNF, LPITEMIDLIST*) override { return E_NOTIMPL; }
+
+    LONG m_nRef = 1;
+
+private:
+    Fail m_fail;
+};
+
+// A shell view that cannot make its window.
+class WindowlessView : public IShellView {
+public:
+    explicit WindowlessView(LONG* pRefs) : m_pRefs(pRefs) { ++*m_pRefs; }
+    virtual ~WindowlessView() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IShellView)) ? this : nullptr;
+        if (*ppv) AddRef();
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++*m_pRefs); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        LONG n = --*m_pRefs;
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UIActivate(UINT) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Refresh() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE CreateViewWindow(IShellView*, LPCFOLDERSETTINGS, IShellBrowser*, RECT*, HWND* phwnd) override
+    {
+        *phwnd = nullptr;
+        return E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE DestroyViewWindow() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetCurrentInfo(LPFOLDERSETTINGS) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AddPropertySheetPages(DWORD, LPFNSVADDPROPSHEETPAGE, LPARAM) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SaveViewState() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SelectItem(LPCITEMIDLIST, SVSIF) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetItemObject(UINT, REFIID, void**) override { return E_NOTIMPL; }
+
+private:
+    LONG* m_pRefs;
+};
+
+HRESULT FailingFolder::CreateViewObject(HWND, REFIID riid, void** ppv)
+{
+    *ppv = nullptr;
+    if (m_fail == ViewObject || !IsEqualIID(riid, IID_IShellView)) return E_FAIL;
+    *ppv = static_cast<IShellView*>(new WindowlessView(&m_nViewRefs));
+    return S_OK;
+}
+
+TEST_F(ViewTest, AFolderThatCannotBeShownCannotBeSelectedAndTheOldOneStays)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    HTREEITEM hOld = pView->m_tree.GetSelectedItem();
+    HWND hOldShellView = pView->m_hwndShellView;
+    for (FailingFolder::Fail fail : {FailingFolder::Bind, FailingFolder::ViewObject, FailingFolder::ViewWindow}) {
+        FailingFolder folder(fail);
+        // An item of the test's own, whose record names its folder.
+        FolderItemData* pData = static_cast<FolderItemData*>(CoTaskMemAlloc(sizeof(FolderItemData)));
+        pData->pFolder = &folder;
+        pData->pidlRel = IdListAlloc(2);
+        pData->pidlAbs = IdListAlloc(2);
+        TVINSERTSTRUCTA ins = {};
+        ins.hParent = TVI_ROOT;
+        ins.hInsertAfter = TVI_LAST;
+        ins.item.mask = TVIF_TEXT | TVIF_PARAM;
+        ins.item.pszText = const_cast<char*>("cannot be shown");
+        ins.item.lParam = reinterpret_cast<LPARAM>(pData);
+        HTREEITEM hItem = pView->m_tree.InsertItem(&ins);
+        EXPECT_FALSE(pView->m_tree.SelectItem(hItem) && pView->m_tree.GetSelectedItem() == hItem);
+        Pump();
+        EXPECT_EQ(hOld, pView->m_tree.GetSelectedItem()) << fail;
+        EXPECT_EQ(hOldShellView, pView->m_hwndShellView) << fail;
+        EXPECT_TRUE(IsWindowVisible(hOldShellView)) << fail;
+        EXPECT_EQ(m_root.Path(), Shown(pView)) << fail;
+        EXPECT_EQ(1, folder.m_nBinds) << fail;
+        EXPECT_EQ(0, folder.m_nViewRefs) << "a view without a window is released: " << fail;
+        EXPECT_EQ(1, folder.m_nRef) << "the bound folder is released: " << fail;
+        pView->m_tree.SetItemData(hItem, 0);
+        pView->m_tree.DeleteItem(hItem);
+        CoTaskMemFree(pData->pidlRel);
+        CoTaskMemFree(pData->pidlAbs);
+        CoTaskMemFree(pData);
+    }
+}
+
+// ---- Double clicks in the right pane --------------------------------------------------------
+
+class DoubleClickTest : public ViewTest {
+protected:
+    void SetUp() override
+    {
+        ViewTest::SetUp();
+        m_pView = Open(m_root.Path());
+        ASSERT_NE(nullptr, m_pView);
+        // Large enough that the items sit well away from the scroll bar.
+        HWND hFrame = m_pView->GetParentFrame()->m_hWnd;
+        SetWindowPos(hFrame, HWND_TOP, 0, 0, 700, 420, SWP_NOACTIVATE);
+        Pump();
+    }
+    // The centre of a list item's label, on the screen.
+    POINT ItemPoint(const std::string& name)
+    {
+        HWND hList = ListOf(m_pView);
+        RECT rc = {};
+        rc.left = LVIR_LABEL;
+        SendMessageA(hList, LVM_GETITEMRECT, static_cast<WPARAM>(ListIndexOf(m_pView, name)), reinterpret_cast<LPARAM>(&rc));
+        POINT pt = {rc.left + 6, (rc.top + rc.bottom) / 2};
+        ClientToScreen(hList, &pt);
+        return pt;
+    }
+    void Press(POINT pt)
+    {
+        ClickAt(pt);
+        Pump();
+        PumpFor(30);
+    }
+    CFolvaneView* m_pView = nullptr;
+};
+
+TEST_F(DoubleClickTest, TwoPressesCloseTogetherOpenTheSelectedSubFolder)
+{
+    POINT pt = ItemPoint("alpha");
+    Press(pt);
+    Press({pt.x + 2, pt.y + 2});
+    ASSERT_TRUE(PumpUntil([&] { return Shown(m_pView) == m_root.Path("alpha"); }, 3000));
+    EXPECT_EQ("alpha", SelectedText(m_pView));
+    HTREEITEM hParent = m_pView->m_tree.GetParentItem(m_pView->m_tree.GetSelectedItem());
+    EXPECT_TRUE(m_pView->m_tree.GetItemState(hParent, TVIS_EXPANDED)) << "the parent is expanded in the tree";
+    EXPECT_NE(-1, ListIndexOf(m_pView, "inner"));
+    LPITEMIDLIST pidl = nullptr;
+    EXPECT_TRUE(FAILED(GetFirstSelectedItem(m_pView->m_pShellView, &pidl))) << "nothing selected in the new folder";
+    CIdListPtr free(pidl);
+}
+
+TEST_F(DoubleClickTest, PressesTooFarApartOrTooSlowOpenNothing)
+{
+    POINT pt = ItemPoint("beta");
+    Press(pt);
+    Press({pt.x + 3, pt.y});
+    PumpFor(100);
+    EXPECT_EQ(m_root.Path(), Shown(m_pView)) << "3 pixels apart";
+    Sleep(GetDoubleClickTime() + 100);
+    Press(pt);
+    Sleep(GetDoubleClickTime() + 100);
+    Press(pt);
+    PumpFor(100);
+    EXPECT_EQ(m_root.Path(), Shown(m_pView)) << "later than the double-click time";
+}
+
+TEST_F(DoubleClickTest, APressOnTheScrollBarStripIsNotRecorded)
+{
+    SelectInList(m_pView, {"gamma"});
+    RECT rc;
+    GetWindowRect(m_pView->m_hwndShellView, &rc);
+    const LONG x0 = rc.right - GetSystemMetrics(SM_CXVSCROLL), y = (rc.top + rc.bottom) / 2;
+    auto pressAt = [&](LONG x) {
+        SetCursorPos(x, y);
+        SendMessageA(m_pView->m_hWnd, WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(x - rc.left, y - rc.top));
+        Pump();
+    };
+    pressAt(x0);  // just left of the strip: recorded
+    pressAt(x0 + 1);  // a second press in the strip: ignored and not recorded
+    EXPECT_EQ(m_root.Path(), Shown(m_pView));
+    EXPECT_EQ(x0, m_pView->m_ptLastPress.x);
+    pressAt(x0);  // measured against the first: a double click on the selected folder
+    EXPECT_EQ(m_root.Path("gamma"), Shown(m_pView));
+}
+
+// ---- Lifetime ------------------------------------------------------------------------------
+
+namespace {
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof(pmc);
+    GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
+    return pmc.PagefileUsage;
+}
+}  // namespace
+
+TEST_F(ViewTest, WindowsThatVisitFoldersAndCloseLeaveNothingBehind)
+{
+    const std::string folders[] = {m_root.Path(), m_root.Path("alpha"), m_root.Path("alpha\\inner"),
+                                   m_root.Path("alpha\\inner\\deepest"), m_root.Path("beta"), m_root.Path("gamma"),
+                                   m_root.Path("alpha\\inner"), m_root.Path(), m_root.Path("gamma"), m_root.Path("alpha")};
+    auto round = [&](int nWindows) {
+        for (int w = 0; w < nWindows; w++) {
+            CFolvaneView* pView = Open(m_root.Path() + "," + std::to_string(10 + w) + ",10,500,400,0");
+            ASSERT_NE(nullptr, pView);
+            for (const std::string& f : folders) ASSERT_TRUE(Browse(pView, f)) << f;
+            EXPECT_EQ(m_root.Path("alpha"), Shown(pView));
+            pView->ReleaseShellView();
+            EXPECT_EQ(1, pView->GetRefCount()) << "the shell views gave back their references";
+            SendMessageA(pView->GetParentFrame()->m_hWnd, WM_CLOSE, 0, 0);
+            Pump();
+        }
+        EXPECT_EQ(0u, BrowserWindows(MainWnd()).size());
+    };
+    round(2);  // warm-up: caches of the shell and the controls
+    const SIZE_T before = PrivateBytes();
+    CMallocSpy::CScope scope;
+    round(20);
+    PumpFor(50);
+    EXPECT_EQ(0, scope.Leaked());
+    const SIZE_T after = PrivateBytes();
+    EXPECT_LT(after, before + 4 * 1024 * 1024) << "private bytes grew by " << (after - before) / 1024 << " KB";
+}
