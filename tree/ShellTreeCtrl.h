@@ -9,6 +9,8 @@
 
 #include "framework/TreeCtrl.h"
 
+#include <unordered_map>
+
 // The record of one tree item, kept as the item's data. Allocated and freed with the
 // shell allocator, like its two lists; released only by DeleteChildItems.
 struct FolderItemData {
@@ -65,4 +67,36 @@ public:
 
 protected:
     DECLARE_MESSAGE_MAP()
+
+    // Under Wine, the disk facts of file-system folders are read only once the items are
+    // on screen, just before they are painted: every folder looks as if it had
+    // sub-folders, and icons are looked up the slow way only where the fast one may differ.
+    LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
+
+private:
+    enum : UINT {
+        kCheckSubFolders = 1,  // the item has a placeholder that the disk may not justify
+        kCheckIcon = 2,        // the item shows the plain folder icons, unless it holds a desktop.ini
+    };
+
+    void ReleaseRecord(HTREEITEM hItem);
+    // Releases the records of the item's descendants without deleting or selecting items.
+    void ReleaseDescendantRecords(HTREEITEM hItem);
+    void SortChildren(HTREEITEM hParent);
+    void InsertPlaceholder(HTREEITEM hItem);
+    // SFGAO_HASSUBFOLDER of an item's folder, corrected from the disk under Wine.
+    BOOL FolderMayHaveSubFolders(const FolderItemData* pData);
+    void ReadVisiblePendingItems();
+    void ReadPendingItem(HTREEITEM hItem, UINT nChecks);
+
+    // Items whose disk facts are still to be read (Wine only). An entry goes when its
+    // record is released, so no handle here ever names a deleted item.
+    std::unordered_map<HTREEITEM, UINT> m_pendingChecks;
+    // The icons Wine gives every plain file-system folder, learnt from the first one met.
+    int m_iPlainIcon = -1;
+    int m_iPlainOpenIcon = -1;
+    // The item whose label edit this tree allowed; Wine ends one edit with two notifications.
+    HTREEITEM m_hEditItem = nullptr;
+    // The item a modal shell command runs on; cleared if its record goes meanwhile.
+    HTREEITEM m_hCommandItem = nullptr;
 };
