@@ -173,12 +173,13 @@ protected:
         Pump();
         return SUCCEEDED(hr);
     }
+    // The command's state as a menu would show it.
     BOOL Enabled(UINT nID)
     {
         CTestCmdUI state;
         state.m_nID = nID;
-        Frame()->OnCmdMsg(nID, CN_UPDATE_COMMAND_UI, &state, nullptr);
-        return state.m_bEnabled && state.m_bEnableChanged;
+        state.DoUpdate(Frame(), TRUE);
+        return state.m_bEnabled;
     }
 
     ScratchFolder m_root{"view"};
@@ -521,6 +522,8 @@ TEST_F(ViewTest, TheFirstSelectedItemIsTheFirstTheViewLists)
     CComPtr<IShellFolder> pFolder;
     pFolder.Attach(pView->m_tree.BindItemFolder(nullptr));
     ASSERT_TRUE(pFolder);
+    // The shell view keeps its last selection list until the next request or its end, so
+    // blocks are counted once it has gone.
     CMallocSpy::CScope scope;
     LPITEMIDLIST pidl = reinterpret_cast<LPITEMIDLIST>(1);
     SelectInList(pView, {});
@@ -534,6 +537,7 @@ TEST_F(ViewTest, TheFirstSelectedItemIsTheFirstTheViewLists)
     EXPECT_EQ(first, SelectedName(pFolder, pidl));
     CIdListPtr free(pidl);
     free.Free();
+    pView->ReleaseShellView();
     EXPECT_EQ(0, scope.Leaked());
 }
 
