@@ -4,7 +4,8 @@
 // The name carries the process id so that runs side by side do not meet. Process ids are
 // reused (Wine hands out small ones again soon), so a folder that already has this name
 // can only be what a killed or timed-out run left behind: it is removed before the new one
-// is made, and no run depends on an earlier one having cleaned up.
+// is made, and no run depends on an earlier one having cleaned up. Folders of the same kind
+// whose process no longer runs are leftovers too, and go at the same time.
 //
 // Header only, so that benchmarks, which do not link the test support, can use it too.
 #pragma once
@@ -12,6 +13,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Removes a file or a folder with everything below it; true when nothing is left.
 inline bool RemoveTree(const std::string& path)
@@ -48,8 +50,10 @@ public:
         if (GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpyA(temp, longTemp);
         std::string base = temp;
         if (!base.empty() && base.back() != '\\') base += '\\';
-        m_path = base + "folvane-" + name + "-" + std::to_string(GetCurrentProcessId());
+        const std::string prefix = base + "folvane-" + name + "-";
+        m_path = prefix + std::to_string(GetCurrentProcessId());
         RemoveTree(m_path);
+        RemoveLeftovers(prefix);
         m_bMade = CreateDirectoryA(m_path.c_str(), nullptr) != 0;
     }
     ~ScratchFolder() { RemoveTree(m_path); }
@@ -70,6 +74,31 @@ public:
     }
 
 private:
+    // Removes <prefix><process id> folders of processes that have ended.
+    static void RemoveLeftovers(const std::string& prefix)
+    {
+        const size_t slash = prefix.find_last_of('\\');
+        const std::string folder = prefix.substr(0, slash + 1), stem = prefix.substr(slash + 1);
+        std::vector<std::string> ended;
+        WIN32_FIND_DATAA found;
+        HANDLE hFind = FindFirstFileA((prefix + "*").c_str(), &found);
+        if (hFind == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::string name = found.cFileName;
+            if (name.size() <= stem.size()) continue;
+            const std::string digits = name.substr(stem.size());
+            if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+            const unsigned long long pid = std::stoull(digits);
+            if (pid > 0xFFFFFFFFULL) continue;
+            HANDLE hProcess = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+            const bool running = hProcess && WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT;
+            if (hProcess) CloseHandle(hProcess);
+            if (!running) ended.push_back(folder + name);
+        } while (FindNextFileA(hFind, &found));
+        FindClose(hFind);
+        for (const std::string& path : ended) RemoveTree(path);
+    }
+
     std::string m_path;
     bool m_bMade = false;
 };
