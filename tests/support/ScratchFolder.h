@@ -90,8 +90,10 @@ private:
             if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
             const unsigned long long pid = std::stoull(digits);
             if (pid > 0xFFFFFFFFULL) continue;
+            // A process that may not be opened still runs.
             HANDLE hProcess = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-            const bool running = hProcess && WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT;
+            const bool running = hProcess ? WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT
+                                          : GetLastError() == ERROR_ACCESS_DENIED;
             if (hProcess) CloseHandle(hProcess);
             if (!running) ended.push_back(folder + name);
         } while (FindNextFileA(hFind, &found));
