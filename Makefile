@@ -25,8 +25,10 @@ build: configure
 run: build
 	@scripts/run $(ARGS)
 
+# CTest hides the output of suites that passed; their skipped tests are listed afterwards.
 test: build
-	@scripts/with-display ctest --test-dir $(BUILD) --output-on-failure $(CTEST_ARGS)
+	@scripts/with-display ctest --test-dir $(BUILD) --output-on-failure $(CTEST_ARGS); rc=$$?; \
+	  grep -h '^Skipped in ' $(BUILD)/Testing/Temporary/LastTest.log 2>/dev/null | tr -d '\r'; exit $$rc
 
 bench: build
 	@scripts/with-display scripts/bench $(B)

@@ -12,6 +12,7 @@
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "tree/IdList.h"
+#include "support/ScratchFolder.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -39,41 +40,29 @@ struct Options {
     bool bAllIcons = false;
 };
 
-// A temporary folder with N sub-folders, removed again when it goes.
+// A temporary folder with N sub-folders, made afresh (a leftover of an interrupted run
+// goes first) and removed again when it goes.
 class CFixtureFolder {
 public:
-    explicit CFixtureFolder(int nChildren)
+    explicit CFixtureFolder(int nChildren) : m_folder("enumerate-" + std::to_string(nChildren))
     {
-        char szTemp[MAX_PATH];
-        GetTempPathA(MAX_PATH, szTemp);
-        char szLong[MAX_PATH];
-        if (GetLongPathNameA(szTemp, szLong, MAX_PATH)) lstrcpyA(szTemp, szLong);
-        m_path = std::string(szTemp) + "folvane-enumerate-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 std::to_string(nChildren);
-        if (!CreateDirectoryA(m_path.c_str(), nullptr)) return;
-        m_bMade = true;
+        if (!m_folder.Made()) return;
         for (int i = 0; i < nChildren; ++i) {
             char szName[32];
             std::snprintf(szName, sizeof(szName), "folder%05d", i);
-            if (!CreateDirectoryA((m_path + "\\" + szName).c_str(), nullptr)) return;
-            m_children.push_back(szName);
+            if (!CreateDirectoryA(m_folder.Sub(szName).c_str(), nullptr)) return;
+            ++m_nChildren;
         }
-    }
-    ~CFixtureFolder()
-    {
-        for (const std::string& name : m_children) RemoveDirectoryA((m_path + "\\" + name).c_str());
-        if (m_bMade) RemoveDirectoryA(m_path.c_str());
     }
     CFixtureFolder(const CFixtureFolder&) = delete;
     CFixtureFolder& operator=(const CFixtureFolder&) = delete;
 
-    const std::string& Path() const { return m_path; }
-    size_t Count() const { return m_children.size(); }
+    const std::string& Path() const { return m_folder.Path(); }
+    size_t Count() const { return m_nChildren; }
 
 private:
-    std::string m_path;
-    std::vector<std::string> m_children;
-    bool m_bMade = false;
+    ScratchFolder m_folder;
+    size_t m_nChildren = 0;
 };
 
 // The least a shell view needs of its browser: a window to live in, and answers

@@ -268,6 +268,22 @@ TEST_F(DocumentsTest, SavingReplacesTheWholeRecordWithTheOpenWindowsBottomFirst)
     EXPECT_TRUE(ReadRecordStrings().empty());
 }
 
+// A folder path can outgrow any first guess at the text's size (navigation lengthens it);
+// texts of every length around the first query's buffer, and well past it, are recorded
+// to the last character, which holds the window's state.
+TEST_F(DocumentsTest, TextsOfEveryLengthAreRecordedWhole)
+{
+    CFolvaneDoc* pDoc = Open("Z:\\tmp\\long,12,22,312,222,0");
+    const std::string placement = ",12,22,312,222,0";
+    for (size_t length = 200; length <= 720; ++length) {
+        const std::string folder = "Z:\\" + Repeat('L', length - 3 - placement.size());
+        pDoc->m_strFolderPath = folder.c_str();
+        Manager()->SaveOpenWindows();
+        const std::vector<std::pair<std::string, std::string>> expected = {{"Window1", folder + placement}};
+        ASSERT_EQ(expected, ReadRecordStrings()) << "a text of " << length << " characters";
+    }
+}
+
 TEST_F(DocumentsTest, RestoringReopensWhatItCanOfADamagedRecord)
 {
     DWORD number = 5;

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "framework/ControlBar.h"
 #include "framework/DocTemplate.h"
@@ -238,7 +240,7 @@ public:
     int m_nCreate = 0;
     std::string m_sizeBy;
     LRESULT m_lastApp = 0;
-    BOOL m_bFailCreate = FALSE;
+    std::function<void()> m_onCreate;  // runs in OnCreate, e.g. to throw
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -248,7 +250,7 @@ public:
     int OnCreate(LPCREATESTRUCTA lpcs)
     {
         m_nCreate++;
-        if (m_bFailCreate) throw std::runtime_error("no");
+        if (m_onCreate) m_onCreate();
         return CWnd::OnCreate(lpcs);
     }
     void OnSize(UINT, int, int) { m_sizeBy = "base"; }
@@ -300,13 +302,34 @@ TEST(MessageMap, ADerivedMapOverridesAndInheritsEntries)
     w.DestroyWindow();
 }
 
+// Whatever is thrown while the window is made, the creation fails (no half-made window
+// is left) and the user is told once.
 TEST(MessageMap, AnExceptionInCreateFailsTheCreationAndIsReported)
 {
-    ModalWatcher watcher;
-    ProbeWnd w;
-    w.m_bFailCreate = TRUE;
-    EXPECT_FALSE(CreateProbe(w));
-    EXPECT_EQ(nullptr, w.m_hWnd);
-    ASSERT_EQ(1u, watcher.Seen().size());
-    EXPECT_EQ("Internal application error.", watcher.Seen()[0].text);
+    struct Case {
+        const char* kind;
+        std::function<void()> raise;
+        const char* text;  // the box's text; null where the system words it
+    };
+    const Case cases[] = {
+        {"standard", [] { throw std::runtime_error("no"); }, "Internal application error."},
+        {"out of memory", [] { throw std::bad_alloc(); }, "Insufficient memory to perform operation."},
+        {"dispatch", [] { AfxThrowOleDispatchException(0, "The shell refused."); }, "The shell refused."},
+        {"OLE", [] { AfxThrowOleException(E_OUTOFMEMORY); }, nullptr},
+        {"framework memory", [] { throw CMemoryException(); }, nullptr},
+        {"anything else", [] { throw 7; }, "Internal application error."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        ModalWatcher watcher;
+        ProbeWnd w;
+        w.m_onCreate = c.raise;
+        EXPECT_FALSE(CreateProbe(w));
+        EXPECT_EQ(nullptr, w.m_hWnd);
+        EXPECT_EQ(nullptr, FindWindowA("FolvaneTest:Probe", nullptr)) << "a half-made window is left";
+        const std::vector<SeenBox> seen = watcher.Seen();
+        ASSERT_EQ(1u, seen.size());
+        if (c.text) EXPECT_EQ(c.text, seen[0].text);
+        else EXPECT_FALSE(seen[0].text.empty());
+    }
 }

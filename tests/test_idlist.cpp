@@ -3,6 +3,7 @@
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "support/MallocSpy.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -344,17 +345,15 @@ TEST_F(IdList, DisplayNameOnlyOnS_OK)
 //   root\alpha\beta\gamma, and root\long\<name> whose full path is MAX_PATH - 1 characters.
 class RealIdList : public IdList {
 protected:
+    static std::unique_ptr<ScratchFolder> s_pRoot;
     static std::string s_root;
     static std::string s_longFile;
 
     static void SetUpTestSuite()
     {
-        char szTemp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(MAX_PATH, szTemp));
-        char szLong[MAX_PATH];
-        if (GetLongPathNameA(szTemp, szLong, MAX_PATH)) lstrcpyA(szTemp, szLong);
-        s_root = std::string(szTemp) + "folvane-idlist-" + std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryA(s_root.c_str(), nullptr)) << s_root;
+        s_pRoot.reset(new ScratchFolder("idlist"));
+        ASSERT_TRUE(s_pRoot->Made()) << s_pRoot->Path();
+        s_root = s_pRoot->Path();
         for (const char* psz : {"\\alpha", "\\alpha\\beta", "\\alpha\\beta\\gamma", "\\long"})
             ASSERT_TRUE(CreateDirectoryA((s_root + psz).c_str(), nullptr)) << psz;
         std::string dir = s_root + "\\long\\";
@@ -364,12 +363,7 @@ protected:
         ASSERT_NE(INVALID_HANDLE_VALUE, h) << GetLastError();
         CloseHandle(h);
     }
-    static void TearDownTestSuite()
-    {
-        DeleteFileA(s_longFile.c_str());
-        for (const char* psz : {"\\long", "\\alpha\\beta\\gamma", "\\alpha\\beta", "\\alpha", ""})
-            RemoveDirectoryA((s_root + psz).c_str());
-    }
+    static void TearDownTestSuite() { s_pRoot.reset(); }
 
     static std::string Path(const char* pszRelative) { return s_root + "\\" + pszRelative; }
 
@@ -379,6 +373,7 @@ protected:
         return SHGetPathFromIDListA(pidl, sz) ? sz : "";
     }
 };
+std::unique_ptr<ScratchFolder> RealIdList::s_pRoot;
 std::string RealIdList::s_root;
 std::string RealIdList::s_longFile;
 

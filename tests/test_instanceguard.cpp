@@ -36,6 +36,22 @@ int OnSignal(DWORD value)
     return 0;
 }
 
+void ResetRecord()
+{
+    g_record.count = 0;
+    ResetEvent(g_record.hCalled);
+}
+
+// How a copy starting now would find the named event: signalled means no copy has reset it.
+bool EventIsSignalled(const std::string& name)
+{
+    HANDLE h = OpenEventA(SYNCHRONIZE, FALSE, name.c_str());
+    if (!h) return false;
+    const bool signalled = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+    CloseHandle(h);
+    return signalled;
+}
+
 // A pulse is lost while the waiter is not yet waiting, so start later copies
 // until one gets through.
 bool LaterCopyActivates(const std::string& name)
@@ -54,7 +70,7 @@ bool LaterCopyActivates(const std::string& name)
 TEST(InstanceGuard, LaterCopiesRunTheFirstOnesCallbackOnItsWaiterThread)
 {
     const std::string name = UniqueName();
-    g_record.count = 0;
+    ResetRecord();
     CInstanceGuard first;
     ASSERT_TRUE(first.Create(name.c_str(), OnSignal, 42));
 
@@ -99,9 +115,27 @@ TEST(InstanceGuard, CloseReturnsOnlyAfterTheWaiterHasEnded)
     g_record.delayMs = 0;
 }
 
+// Until a later copy starts, the first copy's waiter sleeps: an event that woke it by
+// itself would restore the main window over and over.
+TEST(InstanceGuard, AFirstCopyAloneRunsNoCallback)
+{
+    const std::string name = UniqueName();
+    ResetRecord();
+    CInstanceGuard first;
+    ASSERT_TRUE(first.Create(name.c_str(), OnSignal, 0));
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(g_record.hCalled, 500));
+    EXPECT_EQ(0, g_record.count.load());
+    EXPECT_FALSE(EventIsSignalled(name));
+    first.Close();
+}
+
+// A first copy without a callback: later copies still find it and end, no copy runs a
+// callback (a later copy's own is never called), and the pulses leave the event as a
+// running copy keeps it, so the waiter does not spin on it.
 TEST(InstanceGuard, PulseWithoutCallbackIsHarmless)
 {
     const std::string name = UniqueName();
+    ResetRecord();
     CInstanceGuard first;
     ASSERT_TRUE(first.Create(name.c_str(), nullptr, 0));
     for (int i = 0; i < 5; ++i) {
@@ -109,8 +143,15 @@ TEST(InstanceGuard, PulseWithoutCallbackIsHarmless)
         CInstanceGuard later;
         EXPECT_FALSE(later.Create(name.c_str(), OnSignal, 0));
         later.Close();
+        EXPECT_FALSE(EventIsSignalled(name)) << "after later copy " << i;
     }
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(g_record.hCalled, 200));
+    EXPECT_EQ(0, g_record.count.load());
     first.Close();
+
+    CInstanceGuard next;  // the first copy's end frees the name
+    EXPECT_TRUE(next.Create(name.c_str(), OnSignal, 0));
+    next.Close();
 }
 
 // A first copy that has created the event but not yet reset it: a copy

@@ -168,33 +168,47 @@ TEST_F(MainFrameTest, HoveringAToolbarButtonShowsItsPrompt)
     EXPECT_EQ("Ready", StatusText(Frame()));
 }
 
+// The bars belong to the main frame, but while a browser window is active the command and
+// its check go to that window's frame first; it has no bars, declines, and the main frame
+// must still get them.
 TEST_F(MainFrameTest, ViewToolbarAndViewStatusBarToggleTheBarsAndTheirChecks)
 {
-    HMENU hView = FindPopup(GetMenu(MainWnd()), "&View");
-    HWND hClient = Frame()->m_hWndMDIClient;
-    RECT before;
-    GetWindowRect(hClient, &before);
-    EXPECT_TRUE(MenuState(hView, ID_VIEW_TOOLBAR) & MF_CHECKED);
-    EXPECT_TRUE(MenuState(hView, ID_VIEW_STATUS_BAR) & MF_CHECKED);
+    for (bool bBrowserWindow : {false, true}) {
+        SCOPED_TRACE(bBrowserWindow ? "a browser window open" : "no browser window");
+        if (bBrowserWindow) {
+            SendMessageA(MainWnd(), WM_COMMAND, ID_FILE_NEW, 0);
+            Pump();
+            ASSERT_NE(nullptr, Frame()->MDIGetActive());
+        }
+        HMENU hView = FindPopup(GetMenu(MainWnd()), "&View");
+        ASSERT_NE(nullptr, hView);
+        HWND hClient = Frame()->m_hWndMDIClient;
+        RECT before;
+        GetWindowRect(hClient, &before);
+        EXPECT_TRUE(MenuState(hView, ID_VIEW_TOOLBAR) & MF_CHECKED);
+        EXPECT_TRUE(MenuState(hView, ID_VIEW_STATUS_BAR) & MF_CHECKED);
 
-    SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_TOOLBAR, 0);
-    SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_STATUS_BAR, 0);
-    EXPECT_FALSE(Frame()->m_wndToolBar.IsWindowVisible());
-    EXPECT_FALSE(Frame()->m_wndStatusBar.IsWindowVisible());
-    EXPECT_FALSE(MenuState(hView, ID_VIEW_TOOLBAR) & MF_CHECKED);
-    EXPECT_FALSE(MenuState(hView, ID_VIEW_STATUS_BAR) & MF_CHECKED);
-    RECT hidden;
-    GetWindowRect(hClient, &hidden);
-    EXPECT_LT(hidden.top, before.top) << "the client area takes the toolbar's place";
-    EXPECT_GT(hidden.bottom, before.bottom) << "and the status bar's";
+        SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+        SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_STATUS_BAR, 0);
+        EXPECT_FALSE(Frame()->m_wndToolBar.IsWindowVisible());
+        EXPECT_FALSE(Frame()->m_wndStatusBar.IsWindowVisible());
+        EXPECT_FALSE(MenuState(hView, ID_VIEW_TOOLBAR) & MF_CHECKED);
+        EXPECT_FALSE(MenuState(hView, ID_VIEW_STATUS_BAR) & MF_CHECKED);
+        RECT hidden;
+        GetWindowRect(hClient, &hidden);
+        EXPECT_LT(hidden.top, before.top) << "the client area takes the toolbar's place";
+        EXPECT_GT(hidden.bottom, before.bottom) << "and the status bar's";
 
-    SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_TOOLBAR, 0);
-    SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_STATUS_BAR, 0);
-    EXPECT_TRUE(Frame()->m_wndToolBar.IsWindowVisible());
-    EXPECT_TRUE(MenuState(hView, ID_VIEW_TOOLBAR) & MF_CHECKED);
-    RECT after;
-    GetWindowRect(hClient, &after);
-    EXPECT_TRUE(EqualRect(&before, &after));
+        SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+        SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_STATUS_BAR, 0);
+        EXPECT_TRUE(Frame()->m_wndToolBar.IsWindowVisible());
+        EXPECT_TRUE(Frame()->m_wndStatusBar.IsWindowVisible());
+        EXPECT_TRUE(MenuState(hView, ID_VIEW_TOOLBAR) & MF_CHECKED);
+        EXPECT_TRUE(MenuState(hView, ID_VIEW_STATUS_BAR) & MF_CHECKED);
+        RECT after;
+        GetWindowRect(hClient, &after);
+        EXPECT_TRUE(EqualRect(&before, &after));
+    }
 }
 
 TEST_F(MainFrameTest, TheToolbarDocksOnEverySideAndFloats)

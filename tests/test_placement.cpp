@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 #include <string>
 
@@ -146,10 +147,24 @@ TEST_F(PlacementFrames, FiveFieldsWithATrailingCommaApplyFourDoNot)
     ApplyWindowPlacementString(pFrame, "x,,320,-,0");  // unreadable fields keep the frame's values
     EXPECT_EQ("20,30,320,250", RectText(RectInParent(pFrame->m_hWnd)));
 
-    // Widths of garbage coordinates are taken modulo 2^32 rather than overflowing.
-    for (const char* text : {"-2147483648,-2147483648,2147483647,2147483647,0", "2147483647,0,-2147483648,5,0"}) {
-        ApplyWindowPlacementString(pFrame, text);
-        ASSERT_TRUE(IsWindow(pFrame->m_hWnd));
+    // Widths of garbage coordinates are taken modulo 2^32 rather than overflowing: the frame
+    // lands where a frame moved by hand to those values does, however the system clamps them.
+    CFrameWnd* pReference = NewFrame("Z:\\reference");
+    const struct {
+        const char* text;
+        LONG x, y, cx, cy;
+    } garbage[] = {
+        {"-2147483648,-2147483648,2147483647,2147483647,0", LONG_MIN, LONG_MIN, -1, -1},
+        {"2147483647,0,-2147483648,5,0", LONG_MAX, 0, 1, 5},
+        {"1000,20,-2147483000,300,0", 1000, 20, 2147483296, 280},
+        {"-1000,20,2147483000,300,0", -1000, 20, -2147483296, 280},
+        {"300,200,100,50,0", 300, 200, -200, -150},
+    };
+    for (const auto& g : garbage) {
+        pReference->MoveWindow(0, 0, 200, 150);
+        ::MoveWindow(pReference->m_hWnd, g.x, g.y, g.cx, g.cy, TRUE);
+        ApplyWindowPlacementString(pFrame, g.text);
+        EXPECT_EQ(RectText(RectInParent(pReference->m_hWnd)), RectText(RectInParent(pFrame->m_hWnd))) << g.text;
     }
     ApplyWindowPlacementString(pFrame, "1,2,3,4,553648128");
     EXPECT_TRUE(pFrame->IsZoomed() && !pFrame->IsIconic()) << "maximised wins over minimised";

@@ -13,6 +13,7 @@
 #include "support/AppFixture.h"
 #include "support/DocTestUtil.h"
 #include "support/FolvaneProcess.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -29,9 +30,16 @@ std::map<std::string, HWND> Windows(const FolvaneProcess& run, size_t count)
 
 class Session : public ::testing::Test {
 protected:
-    void SetUp() override { ClearFolvaneProfile(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folders.Made()) << m_folders.Path();
+        ClearFolvaneProfile();
+    }
     void TearDown() override { ClearFolvaneProfile(); }
-    static std::string Folder(const std::string& name) { return TempFolder("folvane-session") + "\\" + name; }
+    // The folders the runs open: made by the test where it needs them to exist.
+    ScratchFolder m_folders{"session"};
+    std::string Folder(const std::string& name) const { return m_folders.Sub(name); }
+    std::string MakeFolder(const std::string& name) const { return m_folders.MakeFolder(name); }
     // Every run has a thread that answers any modal box the program shows, and counts them.
     static constexpr FolvaneProcess::Boxes kAnswerBoxes = FolvaneProcess::Boxes::Answer;
 
@@ -40,7 +48,7 @@ protected:
     // The next run has exactly those four, as they were.
     void ReopenedAfter(FolvaneProcess::Ending ending)
     {
-        const std::string a = TempFolder(Folder("a")), b = Folder("b"), c = Folder("c"), d = Folder("d");
+        const std::string a = MakeFolder("a"), b = Folder("b"), c = Folder("c"), d = Folder("d");
         WriteRecordString("Window1", b + ",40,50,340,250,0");
         WriteRecordString("Window2", c + ",70,80,370,280,0");
         WriteRecordString("Window5", d + ",100,110,300,250,0");
@@ -79,7 +87,7 @@ protected:
 
 TEST_F(Session, AFolderOnTheCommandLineOpensOneWindowTitledWithIt)
 {
-    const std::string folder = TempFolder(Folder("with blank"));
+    const std::string folder = MakeFolder("with blank");
     FolvaneProcess run("\"" + folder + "\"", kAnswerBoxes);
     std::map<std::string, HWND> w = Windows(run, 1);
     ASSERT_EQ(1u, w.size());
@@ -99,8 +107,8 @@ TEST_F(Session, AFolderOnTheCommandLineOpensOneWindowTitledWithIt)
 
 TEST_F(Session, AnUnquotedPathWithBlanksTakesItsFirstWord)
 {
-    TempFolder(Folder("two words"));
-    FolvaneProcess run(TempFolder(Folder("two")) + " words", kAnswerBoxes);
+    MakeFolder("two words");
+    FolvaneProcess run(MakeFolder("two") + " words", kAnswerBoxes);
     std::map<std::string, HWND> w = Windows(run, 1);
     ASSERT_EQ(1u, w.size());
     EXPECT_EQ(Folder("two"), w.begin()->first);

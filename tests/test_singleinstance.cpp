@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/FolvaneProcess.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -103,10 +104,8 @@ TEST_F(SingleInstance, LaterCopyEndsWithoutAWindowAndRestoresTheFirstFromMinimis
 
 TEST_F(SingleInstance, LaterCopyGivenAFolderOpensNothingInEitherCopy)
 {
-    char szTemp[MAX_PATH];
-    GetTempPathA(MAX_PATH, szTemp);
-    std::string folder = std::string(szTemp) + "folvane-later-copy";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    ScratchFolder scratch("later-copy");
+    const std::string folder = scratch.MakeFolder("given");
 
     FolvaneProcess first;
     HWND hMain = first.MainWindow();
@@ -118,7 +117,6 @@ TEST_F(SingleInstance, LaterCopyGivenAFolderOpensNothingInEitherCopy)
     WaitFor([] { return false; }, 500);
     EXPECT_EQ(nBefore, MdiChildCount(hMain));
     EXPECT_TRUE(first.Close());
-    RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(SingleInstance, ThreeLaterCopiesInARowEachActivateTheFirst)

@@ -433,9 +433,9 @@ TEST_F(ViewTest, TheViewModeTheUserChoseCarriesOverToTheNextFolder)
     Pump();
     ASSERT_EQ(static_cast<UINT>(FVM_LIST), ViewMode(pView->m_pShellView));
     IShellView* pBefore = pView->m_pShellView;
-    ASSERT_TRUE(Browse(pView, m_root.Path("beta")));
+    ASSERT_TRUE(Browse(pView, m_root.Sub("beta")));
     EXPECT_NE(pBefore, pView->m_pShellView);
-    EXPECT_EQ(m_root.Path("beta"), Shown(pView));
+    EXPECT_EQ(m_root.Sub("beta"), Shown(pView));
     EXPECT_EQ(static_cast<UINT>(FVM_LIST), ViewMode(pView->m_pShellView));
     ExpectLayout(pView);
 }
@@ -445,7 +445,7 @@ TEST_F(ViewTest, BrowseRequestsNavigateOnlyWithTheTwoExactFlagValues)
     CFolvaneView* pView = Open(m_root.Path());
     ASSERT_NE(nullptr, pView);
     IShellBrowser* pBrowser = pView->GetShellBrowser(FALSE);
-    CIdListPtr pidlAlpha(PathToIdList(m_root.Path("alpha").c_str()));
+    CIdListPtr pidlAlpha(PathToIdList(m_root.Sub("alpha").c_str()));
     // alpha relative to the folder shown: the last identifier of its absolute list.
     LPCITEMIDLIST pLast = pidlAlpha.Get();
     for (LPCITEMIDLIST p = pidlAlpha.Get(); p->mkid.cb; p = IdListGetNext(p)) pLast = p;
@@ -460,23 +460,23 @@ TEST_F(ViewTest, BrowseRequestsNavigateOnlyWithTheTwoExactFlagValues)
     }
     EXPECT_EQ(S_OK, pBrowser->BrowseObject(pidlAlphaRel, SBSP_SAMEBROWSER | SBSP_RELATIVE));
     Pump();
-    EXPECT_EQ(m_root.Path("alpha"), Shown(pView));
+    EXPECT_EQ(m_root.Sub("alpha"), Shown(pView));
     EXPECT_EQ(S_OK, pBrowser->BrowseObject(pidlAlpha, SBSP_SAMEBROWSER | SBSP_ABSOLUTE));
-    CIdListPtr pidlDeep(PathToIdList(m_root.Path("alpha\\inner\\deepest").c_str()));
+    CIdListPtr pidlDeep(PathToIdList(m_root.Sub("alpha\\inner\\deepest").c_str()));
     EXPECT_EQ(S_OK, pBrowser->BrowseObject(pidlDeep, SBSP_SAMEBROWSER | SBSP_ABSOLUTE));
     Pump();
-    EXPECT_EQ(m_root.Path("alpha\\inner\\deepest"), Shown(pView));
-    EXPECT_EQ(m_root.Path("alpha\\inner\\deepest"), pView->GetDocument()->GetTitle().str());
+    EXPECT_EQ(m_root.Sub("alpha\\inner\\deepest"), Shown(pView));
+    EXPECT_EQ(m_root.Sub("alpha\\inner\\deepest"), pView->GetDocument()->GetTitle().str());
 }
 
 TEST_F(ViewTest, UpOneLevelIsOfferedBelowTheTopLevelAndGoesUp)
 {
-    CFolvaneView* pView = Open(m_root.Path("alpha\\inner"));
+    CFolvaneView* pView = Open(m_root.Sub("alpha\\inner"));
     ASSERT_NE(nullptr, pView);
     EXPECT_TRUE(Enabled(ID_UP_ONE_LEVEL));
     SendMessageA(MainWnd(), WM_COMMAND, ID_UP_ONE_LEVEL, 0);
     Pump();
-    EXPECT_EQ(m_root.Path("alpha"), Shown(pView));
+    EXPECT_EQ(m_root.Sub("alpha"), Shown(pView));
     // On a top-level item there is nowhere to go.
     pView->m_tree.SelectItem(pView->m_tree.GetRootItem());
     Pump();
@@ -707,7 +707,7 @@ TEST_F(DoubleClickTest, TwoPressesCloseTogetherOpenTheSelectedSubFolder)
     POINT pt = ItemPoint("alpha");
     Press(pt);
     Press({pt.x + 2, pt.y + 2});
-    ASSERT_TRUE(PumpUntil([&] { return Shown(m_pView) == m_root.Path("alpha"); }, 3000));
+    ASSERT_TRUE(PumpUntil([&] { return Shown(m_pView) == m_root.Sub("alpha"); }, 3000));
     EXPECT_EQ("alpha", SelectedText(m_pView));
     HTREEITEM hParent = m_pView->m_tree.GetParentItem(m_pView->m_tree.GetSelectedItem());
     EXPECT_TRUE(m_pView->m_tree.GetItemState(hParent, TVIS_EXPANDED)) << "the parent is expanded in the tree";
@@ -748,7 +748,7 @@ TEST_F(DoubleClickTest, APressOnTheScrollBarStripIsNotRecorded)
     EXPECT_EQ(m_root.Path(), Shown(m_pView));
     EXPECT_EQ(x0, m_pView->m_ptLastPress.x);
     pressAt(x0);  // measured against the first: a double click on the selected folder
-    EXPECT_EQ(m_root.Path("gamma"), Shown(m_pView));
+    EXPECT_EQ(m_root.Sub("gamma"), Shown(m_pView));
 }
 
 // ---- Lifetime ------------------------------------------------------------------------------
@@ -765,15 +765,15 @@ SIZE_T PrivateBytes()
 
 TEST_F(ViewTest, WindowsThatVisitFoldersAndCloseLeaveNothingBehind)
 {
-    const std::string folders[] = {m_root.Path(), m_root.Path("alpha"), m_root.Path("alpha\\inner"),
-                                   m_root.Path("alpha\\inner\\deepest"), m_root.Path("beta"), m_root.Path("gamma"),
-                                   m_root.Path("alpha\\inner"), m_root.Path(), m_root.Path("gamma"), m_root.Path("alpha")};
+    const std::string folders[] = {m_root.Path(), m_root.Sub("alpha"), m_root.Sub("alpha\\inner"),
+                                   m_root.Sub("alpha\\inner\\deepest"), m_root.Sub("beta"), m_root.Sub("gamma"),
+                                   m_root.Sub("alpha\\inner"), m_root.Path(), m_root.Sub("gamma"), m_root.Sub("alpha")};
     auto round = [&](int nWindows) {
         for (int w = 0; w < nWindows; w++) {
             CFolvaneView* pView = Open(m_root.Path() + "," + std::to_string(10 + w) + ",10,500,400,0");
             ASSERT_NE(nullptr, pView);
             for (const std::string& f : folders) ASSERT_TRUE(Browse(pView, f)) << f;
-            EXPECT_EQ(m_root.Path("alpha"), Shown(pView));
+            EXPECT_EQ(m_root.Sub("alpha"), Shown(pView));
             pView->ReleaseShellView();
             EXPECT_EQ(1, pView->GetRefCount()) << "the shell views gave back their references";
             SendMessageA(pView->GetParentFrame()->m_hWnd, WM_CLOSE, 0, 0);

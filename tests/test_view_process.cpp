@@ -47,8 +47,8 @@ TEST(BrowsingSession, TheFolderLastShownIsWhatTheNextStartOpens)
     root.MakeFolders({"sub", "sub\\leaf"});
     root.MakeFiles({"sub\\a.txt", "sub\\b.txt", "sub\\c.txt"});
     {
-        FolvaneProcess run("\"" + root.Path("sub") + "\"", FolvaneProcess::Boxes::Answer);
-        HWND hChild = WaitForBrowser(run, root.Path("sub"), 4);
+        FolvaneProcess run("\"" + root.Sub("sub") + "\"", FolvaneProcess::Boxes::Answer);
+        HWND hChild = WaitForBrowser(run, root.Sub("sub"), 4);
         ASSERT_NE(nullptr, hChild) << "the folder's window, titled with its path, its four items on the right";
         HWND hTree = Descendant(hChild, "SysTreeView32");
         ASSERT_NE(nullptr, hTree);

@@ -42,8 +42,12 @@ void AppFixture::SetUp()
 
 void AppFixture::Start()
 {
+    // A copy of the program already in this Wine prefix (make run, or a test executable
+    // that a killed run left going) holds the single-instance event: this one cannot start.
+    HANDLE hOther = OpenEventA(SYNCHRONIZE, FALSE, CFolvaneApp::kInstanceEventName);
+    if (hOther) CloseHandle(hOther);
     m_bStarted = m_pApp->InitInstance();
-    ASSERT_TRUE(m_bStarted);
+    ASSERT_TRUE(m_bStarted) << (hOther ? "another copy of the program runs in this Wine prefix" : "");
     Pump();
 }
 

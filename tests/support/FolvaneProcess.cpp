@@ -31,6 +31,25 @@ BOOL CALLBACK CollectWindows(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
+// Every run of the program goes into one job whose processes end when its last handle
+// closes, which happens however this test process ends: a test killed half-way (by a
+// time-out, say) leaves no copy of the program behind to hold the single-instance event
+// and spoil every test after it. Null where no such job can be made.
+HANDLE ProgramJob()
+{
+    static HANDLE s_hJob = [] {
+        HANDLE hJob = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (hJob && !SetInformationJobObject(hJob, JobObjectExtendedLimitInformation, &limits, sizeof(limits))) {
+            CloseHandle(hJob);
+            hJob = nullptr;
+        }
+        return hJob;
+    }();
+    return s_hJob;
+}
+
 }  // namespace
 
 std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visibleOnly, const char* windowClass)
@@ -58,11 +77,16 @@ FolvaneProcess::FolvaneProcess(const std::string& args, Boxes boxes)
     buf.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
-    m_bStarted = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) != 0;
+    m_bStarted = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si,
+                                &m_pi) != 0;
     if (!m_bStarted) {
         ADD_FAILURE() << "could not start " << m_commandLine << " (error " << GetLastError() << ")";
         return;
     }
+    // In the job before it runs a single instruction, so that no copy can escape it.
+    HANDLE hJob = ProgramJob();
+    EXPECT_TRUE(hJob && AssignProcessToJobObject(hJob, m_pi.hProcess)) << "error " << GetLastError();
+    ResumeThread(m_pi.hThread);
     if (boxes == Boxes::Answer) m_pBoxes.reset(new ModalWatcher(IDOK, m_pi.dwProcessId));
 }
 

@@ -1,28 +1,126 @@
-// A folder tree made by a test under the temporary folder, unique to the run (process id
-// and tick count, so an earlier run that was killed cannot be in the way), removed with
-// everything in it when the object goes.
+// A fixture folder of a test or benchmark under the temporary folder, made afresh and
+// removed with all it holds when it goes.
+//
+// The name carries the process id so that runs side by side do not meet. Process ids are
+// reused (Wine hands out small ones again soon), so a folder that already has this name
+// can only be what a killed or timed-out run left behind: it is removed before the new one
+// is made, and no run depends on an earlier one having cleaned up. Folders of the same kind
+// whose process no longer runs are leftovers too, and go at the same time.
+//
+// Header only, so that benchmarks, which do not link the test support, can use it too.
 #pragma once
+
+#include <windows.h>
 
 #include <initializer_list>
 #include <string>
+#include <vector>
+
+// Removes a file or a folder with everything below it; true when nothing is left.
+inline bool RemoveTree(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND ||
+                                                      GetLastError() == ERROR_PATH_NOT_FOUND;
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return DeleteFileA(path.c_str()) != 0;
+    // A link is removed, never followed: what it points to is not the fixture's.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveDirectoryA(path.c_str()) != 0;
+
+    WIN32_FIND_DATAA found;
+    HANDLE hFind = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != "..") RemoveTree(path + "\\" + name);
+        } while (FindNextFileA(hFind, &found));
+        FindClose(hFind);
+    }
+    return RemoveDirectoryA(path.c_str()) != 0;
+}
 
 class ScratchFolder {
 public:
-    explicit ScratchFolder(const std::string& tag);
-    ~ScratchFolder();
+    // Makes <temporary folder>\folvane-<name>-<process id>.
+    explicit ScratchFolder(const std::string& name)
+    {
+        char temp[MAX_PATH] = "";
+        GetTempPathA(MAX_PATH, temp);
+        char longTemp[MAX_PATH];
+        // The long form: tests compare paths with what the shell reports.
+        if (GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpyA(temp, longTemp);
+        std::string base = temp;
+        if (!base.empty() && base.back() != '\\') base += '\\';
+        const std::string prefix = base + "folvane-" + name + "-";
+        m_path = prefix + std::to_string(GetCurrentProcessId());
+        RemoveTree(m_path);
+        RemoveLeftovers(prefix);
+        m_bMade = CreateDirectoryA(m_path.c_str(), nullptr) != 0;
+    }
+    ~ScratchFolder() { RemoveTree(m_path); }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    // The folder's full path, or that of something inside it.
-    std::string Path(const std::string& relative = "") const;
-    // The folder's own name.
-    std::string Name() const;
-    void MakeFolders(std::initializer_list<const char*> relatives) const;
-    void MakeFiles(std::initializer_list<const char*> relatives, const std::string& contents = "") const;
-
-    // Deletes a folder and everything in it; TRUE when it is gone.
-    static bool RemoveTree(const std::string& path);
+    // False when the folder could not be made (the caller's set-up should say so).
+    bool Made() const { return m_bMade; }
+    const std::string& Path() const { return m_path; }
+    // The full path of something below the folder; nothing is made.
+    std::string Sub(const std::string& relative) const { return m_path + "\\" + relative; }
+    // The folder's own name (the last part of its path).
+    std::string Name() const { return m_path.substr(m_path.find_last_of('\\') + 1); }
+    // Makes a folder below this one (its parents must exist); returns its full path.
+    std::string MakeFolder(const std::string& relative) const
+    {
+        const std::string path = Sub(relative);
+        CreateDirectoryA(path.c_str(), nullptr);
+        return path;
+    }
+    // Makes folders below this one, parents before children.
+    void MakeFolders(std::initializer_list<const char*> relatives) const
+    {
+        for (const char* relative : relatives) MakeFolder(relative);
+    }
+    // Makes files below this one, each holding the same contents.
+    void MakeFiles(std::initializer_list<const char*> relatives, const std::string& contents = "") const
+    {
+        for (const char* relative : relatives) {
+            HANDLE h = CreateFileA(Sub(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h == INVALID_HANDLE_VALUE) continue;
+            DWORD written = 0;
+            WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+            CloseHandle(h);
+        }
+    }
 
 private:
+    // Removes <prefix><process id> folders of processes that have ended.
+    static void RemoveLeftovers(const std::string& prefix)
+    {
+        const size_t slash = prefix.find_last_of('\\');
+        const std::string folder = prefix.substr(0, slash + 1), stem = prefix.substr(slash + 1);
+        std::vector<std::string> ended;
+        WIN32_FIND_DATAA found;
+        HANDLE hFind = FindFirstFileA((prefix + "*").c_str(), &found);
+        if (hFind == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::string name = found.cFileName;
+            if (name.size() <= stem.size()) continue;
+            const std::string digits = name.substr(stem.size());
+            if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+            const unsigned long long pid = std::stoull(digits);
+            if (pid > 0xFFFFFFFFULL) continue;
+            // A process that may not be opened still runs.
+            HANDLE hProcess = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+            const bool running = hProcess ? WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT
+                                          : GetLastError() == ERROR_ACCESS_DENIED;
+            if (hProcess) CloseHandle(hProcess);
+            if (!running) ended.push_back(folder + name);
+        } while (FindNextFileA(hFind, &found));
+        FindClose(hFind);
+        for (const std::string& path : ended) RemoveTree(path);
+    }
+
     std::string m_path;
+    bool m_bMade = false;
 };
