@@ -51,7 +51,12 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
     HWND hOwner = nullptr;
     if (CWnd* pMain = AfxGetMainWnd()) {
         hOwner = ::GetLastActivePopup(pMain->m_hWnd);
-        if (!::IsWindowEnabled(hOwner) || !::IsWindowVisible(hOwner)) hOwner = pMain->m_hWnd;
+        // A floating bar's small window (a tool window) is no owner: the box disables its owner
+        // only, and the main window would stay usable behind it.
+        if (!::IsWindowEnabled(hOwner) || !::IsWindowVisible(hOwner) ||
+            (::GetWindowLongPtrA(hOwner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+            hOwner = pMain->m_hWnd;
+        }
     }
     if ((nType & MB_ICONMASK) == 0) {
         UINT button = nType & MB_TYPEMASK;
