@@ -88,7 +88,8 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
 
 void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
 {
-    if (nID == SC_CLOSE) static_cast<CFolvaneApp*>(AfxGetApp())->SaveSession();
+    // The low four bits are the system's own (the window system masks them off too).
+    if ((nID & 0xFFF0) == SC_CLOSE) static_cast<CFolvaneApp*>(AfxGetApp())->SaveSession();
     CMDIFrameWnd::OnSysCommand(nID, lParam);
 }
 

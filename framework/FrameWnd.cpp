@@ -264,8 +264,10 @@ void CFrameWnd::OnInitMenuPopup(HMENU hPopup, UINT, BOOL bSysMenu)
         state.m_nID = GetMenuItemID(hPopup, static_cast<int>(state.m_nIndex));
         if (state.m_nID == 0) continue;  // separator
         if (state.m_nID == static_cast<UINT>(-1)) continue;  // a popup: updated when it opens
-        // The MDI window list is the client's business.
-        if (state.m_nID >= AFX_IDM_FIRST_MDICHILD) continue;
+        // System commands (SC_SIZE is the first) are the window system's: a maximised child's
+        // control menu opens here as an ordinary popup. The MDI window list above them is the
+        // client's business.
+        if (state.m_nID >= SC_SIZE) continue;
         state.m_pSubMenu = nullptr;
         state.DoUpdate(this, TRUE);
     }
