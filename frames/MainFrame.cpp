@@ -22,6 +22,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_SHELL_RUN, &CMainFrame::OnUpdateShellCommand)
     ON_UPDATE_COMMAND_UI(ID_MINIMIZE_ALL, &CMainFrame::OnUpdateShellCommand)
     ON_WM_SYSCOMMAND()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 void ModifyClassStyle(CWnd* pWnd, DWORD dwRemove, DWORD dwAdd)
@@ -57,6 +58,14 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
     DockControlBar(&m_wndToolBar);
     DisableResizeRedraw(this);
     return 0;
+}
+
+void CMainFrame::OnDestroy()
+{
+    // From here on a later copy's pulse leaves this window alone.
+    CFolvaneApp* pApp = dynamic_cast<CFolvaneApp*>(AfxGetApp());
+    if (pApp && pApp->m_pMainWnd == this) pApp->SetActivationWindow(nullptr);
+    CMDIFrameWnd::OnDestroy();
 }
 
 BOOL CMainFrame::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
