@@ -74,15 +74,22 @@ TEST_F(SystemMenuTest, OpeningAMaximisedBrowserWindowsControlMenuLeavesItsComman
 
 TEST_F(SystemMenuTest, TheUpdatePassStillGreysTheFramesOwnCommandsInTheSamePopup)
 {
-    // A popup holding a system command and commands of the program: only the latter are updated.
+    // A popup holding system commands and commands of the program: only the latter are updated.
+    struct {
+        UINT id;
+        bool grayed;
+    } items[] = {
+        {SC_SIZE, false},  {SC_RESTORE, false}, {SC_CLOSE, false}, {SC_TASKLIST, false},
+        {0x7F10, true},    // nobody handles it
+        {0xEFFF, true},    // the last id below the system commands, nobody's either
+        {ID_FILE_NEW, false},
+    };
     HMENU h = CreatePopupMenu();
-    AppendMenuA(h, MF_STRING, SC_CLOSE, "Close");
-    AppendMenuA(h, MF_STRING, 0x7F10, "nobody's");
-    AppendMenuA(h, MF_STRING, ID_FILE_NEW, "New");
+    for (auto& item : items) AppendMenuA(h, MF_STRING, item.id, "item");
     SendMessageA(MainWnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(h), 0);
-    EXPECT_FALSE(GetMenuState(h, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_TRUE(GetMenuState(h, 0x7F10, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_FALSE(GetMenuState(h, ID_FILE_NEW, MF_BYCOMMAND) & MF_GRAYED);
+    for (auto& item : items) {
+        EXPECT_EQ(item.grayed, (GetMenuState(h, item.id, MF_BYCOMMAND) & MF_GRAYED) != 0) << std::hex << item.id;
+    }
     DestroyMenu(h);
 }
 
