@@ -141,9 +141,11 @@ public:
         : m_pLog(pLog), m_name(std::move(name)), m_bDie(bDie)
     {
     }
+    HWND m_hWndVictim = nullptr;  // a window this one destroys when it gets the pass
     LRESULT OnPass(WPARAM, LPARAM)
     {
         m_pLog->push_back(m_name);
+        if (m_hWndVictim) ::DestroyWindow(m_hWndVictim);
         if (m_bDie) DestroyWindow();
         return 0;
     }
@@ -174,25 +176,32 @@ TEST(WindowLife, AMessageSentToDescendantsReachesEveryOneLeftWhenSomeGoAwayOnThe
     CountingWnd top;
     ASSERT_TRUE(top.CreateEx(0, ProbeClass(), "top", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr));
     // In creation order (the order of the pass): a child that goes with its children, one
-    // that stays and has a child that goes, and the last one.
+    // that stays and has a child that goes, one that takes the next sibling with it, and the
+    // last one.
     PassChild* pDying = PassChild::Make(&log, "dying", top.m_hWnd, true);
     ASSERT_NE(nullptr, pDying);
     ASSERT_NE(nullptr, PassChild::Make(&log, "dying's child", pDying->m_hWnd));
     PassChild* pStays = PassChild::Make(&log, "stays", top.m_hWnd);
     ASSERT_NE(nullptr, pStays);
     ASSERT_NE(nullptr, PassChild::Make(&log, "stays' dying child", pStays->m_hWnd, true));
+    PassChild* pKiller = PassChild::Make(&log, "killer", top.m_hWnd);
+    ASSERT_NE(nullptr, pKiller);
+    PassChild* pVictim = PassChild::Make(&log, "victim", top.m_hWnd);
+    ASSERT_NE(nullptr, pVictim);
+    pKiller->m_hWndVictim = pVictim->m_hWnd;
     ASSERT_NE(nullptr, PassChild::Make(&log, "last", top.m_hWnd));
     // A plain (non-framework) window in between is passed through to its framework children.
     HWND hPlain = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, top.m_hWnd, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, PassChild::Make(&log, "plain's child", hPlain));
 
     top.SendMessageToDescendants(WM_PROBE_PASS, 0, 0, TRUE);
-    std::vector<std::string> expected = {"dying", "stays", "stays' dying child", "last", "plain's child"};
+    std::vector<std::string> expected = {"dying", "stays", "stays' dying child", "killer", "last", "plain's child"};
     EXPECT_EQ(expected, log);
 
     log.clear();
+    pKiller->m_hWndVictim = nullptr;
     top.SendMessageToDescendants(WM_PROBE_PASS, 0, 0, TRUE);
-    expected = {"stays", "last", "plain's child"};
+    expected = {"stays", "killer", "last", "plain's child"};
     EXPECT_EQ(expected, log) << "only those still there";
     top.DestroyWindow();
 }
