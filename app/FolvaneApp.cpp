@@ -27,11 +27,14 @@ END_MESSAGE_MAP()
 
 int ActivateMainWindow(DWORD value)
 {
-    // Runs on the guard's waiter thread; the window functions pass the work to the window's own thread.
+    // Runs on the guard's waiter thread; the window functions pass the work to the window's own
+    // thread. The frame object may be going on that thread meanwhile, so nothing is read from
+    // it: the main window comes as a handle, handed over at start-up. The application object
+    // outlives the waiter (its destructor stops it).
     HWND hWnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
     if (!hWnd) {
-        CWnd* pMain = AfxGetMainWnd();
-        hWnd = pMain ? pMain->m_hWnd : nullptr;
+        CFolvaneApp* pApp = static_cast<CFolvaneApp*>(AfxGetApp());
+        hWnd = pApp ? pApp->GetActivationWindow() : nullptr;
     }
     if (hWnd && ::IsWindow(hWnd)) {
         ::ShowWindow(hWnd, SW_RESTORE);
@@ -78,6 +81,7 @@ BOOL CFolvaneApp::InitInstance()
     // A frame that fails to load has deleted itself.
     if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) return FALSE;
     m_pMainWnd = pMainFrame;
+    SetActivationWindow(pMainFrame->m_hWnd);
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);

@@ -1,6 +1,8 @@
 // The application object: start-up, shutdown, and the application-wide commands.
 #pragma once
 
+#include <atomic>
+
 #include "app/InstanceGuard.h"
 #include "framework/WinApp.h"
 
@@ -18,6 +20,10 @@ public:
     int ExitInstance() override;
 
     CShellDispatch* GetShellDispatch() const { return m_pShellDispatch; }
+    // The main window for the guard's waiter thread: a plain handle, readable from any
+    // thread, set once the main window exists and cleared as soon as it starts to go.
+    HWND GetActivationWindow() const { return m_hWndActivate.load(); }
+    void SetActivationWindow(HWND hWnd) { m_hWndActivate.store(hWnd); }
     // Records the open browser windows for the next start. Virtual so that tests can
     // see when it runs relative to the windows closing.
     virtual void SaveSession();
@@ -33,6 +39,7 @@ protected:
     virtual IDispatch* CreateShellDispatchObject();
 
     CShellDispatch* m_pShellDispatch = nullptr;
+    std::atomic<HWND> m_hWndActivate{nullptr};
     CInstanceGuard m_instanceGuard;
 
     DECLARE_MESSAGE_MAP()

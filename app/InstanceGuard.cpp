@@ -24,6 +24,10 @@ BOOL CInstanceGuard::Create(LPCSTR pszName, int (*pfnCallback)(DWORD), DWORD cal
     m_hNamedEvent = CreateEventA(nullptr, TRUE, FALSE, pszName);
     if (!m_hNamedEvent) return FALSE;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        // The first copy answers by bringing its window to the front, which Windows allows only
+        // when the copy the user just started passes its right on; the first copy's process is
+        // not known here, so any may take it.
+        AllowSetForegroundWindow(ASFW_ANY);
         PulseEvent(m_hNamedEvent);
         return FALSE;
     }

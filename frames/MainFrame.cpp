@@ -22,6 +22,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_SHELL_RUN, &CMainFrame::OnUpdateShellCommand)
     ON_UPDATE_COMMAND_UI(ID_MINIMIZE_ALL, &CMainFrame::OnUpdateShellCommand)
     ON_WM_SYSCOMMAND()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 void ModifyClassStyle(CWnd* pWnd, DWORD dwRemove, DWORD dwAdd)
@@ -59,6 +60,14 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
     return 0;
 }
 
+void CMainFrame::OnDestroy()
+{
+    // From here on a later copy's pulse leaves this window alone.
+    CFolvaneApp* pApp = dynamic_cast<CFolvaneApp*>(AfxGetApp());
+    if (pApp && pApp->m_pMainWnd == this) pApp->SetActivationWindow(nullptr);
+    CMDIFrameWnd::OnDestroy();
+}
+
 BOOL CMainFrame::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     // Tooltips of the buttons the shell view added are the shell view's to give.
@@ -88,7 +97,8 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
 
 void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
 {
-    if (nID == SC_CLOSE) static_cast<CFolvaneApp*>(AfxGetApp())->SaveSession();
+    // The low four bits are the system's own (the window system masks them off too).
+    if ((nID & 0xFFF0) == SC_CLOSE) static_cast<CFolvaneApp*>(AfxGetApp())->SaveSession();
     CMDIFrameWnd::OnSysCommand(nID, lParam);
 }
 

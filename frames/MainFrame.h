@@ -24,6 +24,7 @@ public:
     CToolBar m_wndToolBar;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
     void OnFindComputer();
     void OnFindFiles();

@@ -261,7 +261,17 @@ template <class T, auto H>
 LRESULT ParentNotify(CCmdTarget* p, AFX_MSGARGS& a)
 {
     void (T::*h)(UINT, LPARAM) = H;
-    (static_cast<T*>(p)->*h)(static_cast<UINT>(a.wParam), a.lParam);
+    // The event is the low word; the high word carries the child's id (creation, destruction)
+    // or the button (extra mouse buttons).
+    (static_cast<T*>(p)->*h)(LOWORD(a.wParam), a.lParam);
+    return 0;
+}
+
+template <class T, auto H>
+LRESULT Enable(CCmdTarget* p, AFX_MSGARGS& a)
+{
+    void (T::*h)(BOOL) = H;
+    (static_cast<T*>(p)->*h)(static_cast<BOOL>(a.wParam));
     return 0;
 }
 
@@ -324,6 +334,7 @@ protected:                                                      \
 #define ON_WM_ERASEBKGND()  {WM_ERASEBKGND, 0, 0, 0, &afx_thunk::EraseBkgnd<ThisClass, &ThisClass::OnEraseBkgnd>, FALSE},
 #define ON_WM_SETCURSOR()   {WM_SETCURSOR, 0, 0, 0, &afx_thunk::SetCursor<ThisClass, &ThisClass::OnSetCursor>, FALSE},
 #define ON_WM_PARENTNOTIFY() {WM_PARENTNOTIFY, 0, 0, 0, &afx_thunk::ParentNotify<ThisClass, &ThisClass::OnParentNotify>, FALSE},
+#define ON_WM_ENABLE()      {WM_ENABLE, 0, 0, 0, &afx_thunk::Enable<ThisClass, &ThisClass::OnEnable>, FALSE},
 
 // ---- Interface map declaration macros ---------------------------------------------------
 // A nested class per interface holds no state: its methods find the object from their own

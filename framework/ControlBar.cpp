@@ -47,6 +47,11 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
     return 0;
 }
 
+HWND CControlBar::GetFloatingWindow() const
+{
+    return m_pFloatFrame ? m_pFloatFrame->m_hWnd : nullptr;
+}
+
 BOOL CControlBar::IsBarVisible() const
 {
     return m_hWnd && (GetStyle() & WS_VISIBLE) != 0;
@@ -84,6 +89,8 @@ void CControlBar::FloatAt(CFrameWnd* pFrame, POINT ptScreen)
     if (!m_pFloatFrame) {
         CMiniDockFrameWnd* pMini = new CMiniDockFrameWnd(this, pFrame);
         if (!pMini->Create(ptScreen)) return;
+        // It follows the frame's enabled state from then on (the frame's OnEnable).
+        if (!::IsWindowEnabled(pFrame->m_hWnd)) pMini->EnableWindow(FALSE);
         m_pFloatFrame = pMini;
         ::SetParent(m_hWnd, pMini->m_hWnd);
     }
@@ -105,7 +112,29 @@ BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
     ON_WM_LBUTTONUP()
     ON_MESSAGE(WM_MOUSELEAVE, &CToolBar::OnMouseLeave)
     ON_MESSAGE(WM_CAPTURECHANGED, &CToolBar::OnCaptureChanged)
+    // Buttons that others add or take away (a shell view's) are laid out like the bar's own.
+    ON_MESSAGE(TB_ADDBUTTONSA, &CToolBar::OnButtonsChange)
+    ON_MESSAGE(TB_ADDBUTTONSW, &CToolBar::OnButtonsChange)
+    ON_MESSAGE(TB_INSERTBUTTONA, &CToolBar::OnButtonsChange)
+    ON_MESSAGE(TB_INSERTBUTTONW, &CToolBar::OnButtonsChange)
+    ON_MESSAGE(TB_DELETEBUTTON, &CToolBar::OnButtonsChange)
 END_MESSAGE_MAP()
+
+CToolBar::~CToolBar()
+{
+    // The window goes first, and its image bitmap with it.
+    if (m_hWnd) DestroyWindow();
+    if (m_hbmImageWell) DeleteObject(m_hbmImageWell);
+}
+
+void CToolBar::PostNcDestroy()
+{
+    if (m_hbmImageWell) DeleteObject(m_hbmImageWell);
+    m_hbmImageWell = nullptr;
+    m_nIDImageWell = 0;
+    m_iImageWell = m_nImageWell = 0;
+    CControlBar::PostNcDestroy();
+}
 
 BOOL CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
 {
@@ -125,6 +154,7 @@ BOOL CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
 
 BOOL CToolBar::LoadToolBar(UINT nIDResource)
 {
+    if (!m_hWnd) return FALSE;
     // The toolbar resource: version, image width, image height, count, then the command ids.
     HINSTANCE hInst = AfxFindResourceHandle(MAKEINTRESOURCEA(nIDResource), RT_TOOLBAR);
     HRSRC hRsrc = FindResourceA(hInst, MAKEINTRESOURCEA(nIDResource), RT_TOOLBAR);
@@ -135,32 +165,68 @@ BOOL CToolBar::LoadToolBar(UINT nIDResource)
     if (!pData || cbData < 8 || pData[0] != 1) return FALSE;
     WORD nCount = pData[3];
     if (cbData < 8u + 2u * nCount) return FALSE;
-    m_sizeImage.cx = pData[1];
-    m_sizeImage.cy = pData[2];
-    m_sizeButton.cx = m_sizeImage.cx + 7;
-    m_sizeButton.cy = m_sizeImage.cy + 7;
-    SendMessage(TB_SETBITMAPSIZE, 0, MAKELONG(m_sizeImage.cx, m_sizeImage.cy));
-    SendMessage(TB_SETBUTTONSIZE, 0, MAKELONG(m_sizeButton.cx, m_sizeButton.cy));
-
-    // The bitmap's greys, black and white follow the system colours.
-    HBITMAP hbm = CreateMappedBitmap(hInst, nIDResource, 0, nullptr, 0);
-    if (!hbm) return FALSE;
+    const SIZE sizeImage = {pData[1], pData[2]};
     int nImages = 0;
     for (WORD i = 0; i < nCount; i++) {
         if (pData[4 + i] != 0) nImages++;
     }
-    TBADDBITMAP ab = {nullptr, reinterpret_cast<UINT_PTR>(hbm)};
-    if (SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(nImages), reinterpret_cast<LPARAM>(&ab)) < 0) return FALSE;
 
+    if (!LoadImages(hInst, nIDResource, nImages, sizeImage)) return FALSE;
     std::vector<UINT> ids(pData + 4, pData + 4 + nCount);
     return SetButtons(ids.data(), static_cast<int>(ids.size()));
 }
 
+BOOL CToolBar::LoadImages(HINSTANCE hInst, UINT nIDResource, int nImages, SIZE sizeImage)
+{
+    // Reloaded (the shell view does so on every folder change): the images are in place already.
+    if (m_hbmImageWell && m_nIDImageWell == nIDResource && m_nImageWell == nImages) return TRUE;
+    // The control's images keep the size they were first given.
+    if (m_hbmImageWell && (sizeImage.cx != m_sizeImage.cx || sizeImage.cy != m_sizeImage.cy)) return FALSE;
+
+    HBITMAP hbm = LoadImageWell(hInst, nIDResource);
+    if (!hbm) return FALSE;
+    if (!m_hbmImageWell) {
+        // The sizes can be set only while the control has no images.
+        m_sizeImage = sizeImage;
+        m_sizeButton.cx = m_sizeImage.cx + 7;
+        m_sizeButton.cy = m_sizeImage.cy + 7;
+        SendMessage(TB_SETBITMAPSIZE, 0, MAKELONG(m_sizeImage.cx, m_sizeImage.cy));
+        SendMessage(TB_SETBUTTONSIZE, 0, MAKELONG(m_sizeButton.cx, m_sizeButton.cy));
+        TBADDBITMAP ab = {nullptr, reinterpret_cast<UINT_PTR>(hbm)};
+        LRESULT iFirst = SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(nImages), reinterpret_cast<LPARAM>(&ab));
+        if (iFirst < 0) {
+            DeleteObject(hbm);
+            return FALSE;
+        }
+        m_iImageWell = static_cast<int>(iFirst);
+    } else {
+        // Another resource's images take the place of the present ones.
+        TBREPLACEBITMAP rb = {nullptr, reinterpret_cast<UINT_PTR>(m_hbmImageWell), nullptr,
+                              reinterpret_cast<UINT_PTR>(hbm), nImages};
+        if (!SendMessage(TB_REPLACEBITMAP, 0, reinterpret_cast<LPARAM>(&rb))) {
+            DeleteObject(hbm);
+            return FALSE;
+        }
+        DeleteObject(m_hbmImageWell);
+    }
+    m_hbmImageWell = hbm;
+    m_nIDImageWell = nIDResource;
+    m_nImageWell = nImages;
+    return TRUE;
+}
+
+HBITMAP CToolBar::LoadImageWell(HINSTANCE hInst, UINT nIDResource)
+{
+    // The bitmap's greys, black and white follow the system colours.
+    return CreateMappedBitmap(hInst, static_cast<INT_PTR>(nIDResource), 0, nullptr, 0);
+}
+
 BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount)
 {
+    m_bSettingButtons = TRUE;
     while (GetCount() > 0) SendMessage(TB_DELETEBUTTON, 0, 0);
     std::vector<TBBUTTON> buttons;
-    int iImage = 0;
+    int iImage = m_iImageWell;
     for (int i = 0; i < nIDCount; i++) {
         TBBUTTON b = {};
         if (lpIDArray[i] == 0) {
@@ -174,12 +240,32 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount)
         }
         buttons.push_back(b);
     }
-    if (!buttons.empty() &&
-        !SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()))) {
-        return FALSE;
+    BOOL bAdded = buttons.empty() ||
+                  SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())) != 0;
+    m_bSettingButtons = FALSE;
+    RecalcBarLayout();
+    return bAdded;
+}
+
+void CToolBar::RecalcBarLayout()
+{
+    if (!m_hWnd) return;
+    DWORD side = GetDockedSide();
+    OnBarOrientation(IsFloating() || (side != CBRS_ALIGN_LEFT && side != CBRS_ALIGN_RIGHT));
+    if (m_pFloatFrame) {
+        SIZE size = CalcFixedLayout(FALSE, TRUE);
+        MoveWindow(0, 0, size.cx, size.cy);
+        m_pFloatFrame->FitToBar();
+    } else if (m_pDockSite) {
+        m_pDockSite->RecalcLayout();
     }
-    OnBarOrientation(GetDockedSide() != CBRS_ALIGN_LEFT && GetDockedSide() != CBRS_ALIGN_RIGHT);
-    return TRUE;
+}
+
+LRESULT CToolBar::OnButtonsChange(WPARAM, LPARAM)
+{
+    LRESULT lResult = Default();
+    if (!m_bSettingButtons) RecalcBarLayout();
+    return lResult;
 }
 
 UINT CToolBar::GetItemID(int nIndex) const

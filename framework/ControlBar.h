@@ -46,6 +46,8 @@ public:
     virtual void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHandler) = 0;
 
     BOOL IsFloating() const { return m_pFloatFrame != nullptr; }
+    // The small window of a floating bar, or null.
+    HWND GetFloatingWindow() const;
     DWORD GetDockedSide() const { return m_dwStyle & CBRS_ALIGN_ANY; }
     BOOL IsBarVisible() const;
     void ShowBar(BOOL bShow);
@@ -76,7 +78,12 @@ protected:
 class CToolBar : public CControlBar {
     DECLARE_DYNAMIC(CToolBar)
 public:
+    ~CToolBar() override;
+
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT nID = 0xE800);
+    // Loads a toolbar resource: its images and its buttons. Loading again resets the buttons;
+    // the bar's own images stay where they are (another resource's replace them in place), so
+    // images that others added to the control keep their indexes and nothing piles up.
     BOOL LoadToolBar(UINT nIDResource);
     BOOL SetButtons(const UINT* lpIDArray, int nIDCount);
 
@@ -93,11 +100,19 @@ public:
     void OnLButtonUp(UINT nFlags, POINT point);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnButtonsChange(WPARAM wParam, LPARAM lParam);
 
 protected:
     static constexpr UINT TB_BUTTONCOUNT_ = WM_USER + 24;
     SIZE m_sizeButton = {23, 22};
     SIZE m_sizeImage = {16, 15};
+    // The bitmap of the bar's own images. The control may draw from it for as long as it
+    // exists, so it is freed only when replaced or when the window goes.
+    HBITMAP m_hbmImageWell = nullptr;
+    UINT m_nIDImageWell = 0;    // the resource it was made from
+    int m_iImageWell = 0;       // index of the bar's first image in the control
+    int m_nImageWell = 0;       // number of the bar's images
+    BOOL m_bSettingButtons = FALSE;
     UINT m_nFlyById = 0;        // command whose prompt the status bar shows
     BOOL m_bTrackingLeave = FALSE;
     BOOL m_bDragging = FALSE;
@@ -105,6 +120,14 @@ protected:
     RECT m_rcDragLast = {0, 0, 0, 0};
     BOOL m_bDragDrawn = FALSE;
 
+    // Creates the bitmap of a toolbar resource's images, mapped to the system colours.
+    virtual HBITMAP LoadImageWell(HINSTANCE hInst, UINT nIDResource);
+    // Gives the control the images of a toolbar resource, unless it has them already.
+    BOOL LoadImages(HINSTANCE hInst, UINT nIDResource, int nImages, SIZE sizeImage);
+    // Buttons came or went: arranges them for the bar's side and fits the bar (and the small
+    // window of a floating bar) around them.
+    void RecalcBarLayout();
+    void PostNcDestroy() override;
     void OnBarOrientation(BOOL bHorz) override;
     void SetFlyBy(UINT nID);
     void DrawDragRect(const RECT* prc);

@@ -79,7 +79,7 @@ INT_PTR CDialog::DoModal()
 
     // The dialog's window belongs to this object from its first message on, so
     // WM_INITDIALOG and the controls' notifications go through the message map.
-    AfxHookWindowCreate(this);
+    AfxHookWindowCreate(this, nullptr);
     INT_PTR nResult = ::DialogBoxParamA(hInst, m_lpszTemplateName, hWndOwner, &CDialog::DialogProc, 0);
     // When the template could not be loaded no window took the hook; it must not catch the next one.
     AfxUnhookWindowCreate();

@@ -28,7 +28,7 @@ BOOL CFormView::Create(LPCSTR, LPCSTR, DWORD dwStyle, const RECT& rect, CWnd* pP
     m_pCreateContext = static_cast<CCreateContext*>(lpParam);
     HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
     // The window belongs to this object from its first message, so WM_CREATE reaches OnCreate.
-    AfxHookWindowCreate(this);
+    AfxHookWindowCreate(this, nullptr);  // a dialog box, of whatever class its template names
     HWND hWnd = ::CreateDialogParamA(hInst, m_lpszTemplateName, pParentWnd->m_hWnd, &CFormView::DialogProc, 0);
     BOOL bAttached = AfxUnhookWindowCreate();
     m_pCreateContext = nullptr;

@@ -22,6 +22,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_INITMENUPOPUP()
     ON_WM_MENUSELECT()
     ON_WM_SETFOCUS()
+    ON_WM_ENABLE()
     ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
     ON_MESSAGE(WM_EXITMENULOOP, &CFrameWnd::OnExitMenuLoop)
@@ -29,8 +30,9 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_COMMAND_EX(ID_VIEW_STATUS_BAR, &CFrameWnd::OnBarCheck)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, &CFrameWnd::OnUpdateControlBarMenu)
     ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, &CFrameWnd::OnUpdateControlBarMenu)
-    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFF, &CFrameWnd::OnToolTipText)
-    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, &CFrameWnd::OnToolTipText)
+    // Every id: a tool named by its window has the window's handle as its id.
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTA, 0, 0xFFFFFFFF, &CFrameWnd::OnToolTipText)
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFFFFFF, &CFrameWnd::OnToolTipText)
 END_MESSAGE_MAP()
 
 CFrameWnd::~CFrameWnd() = default;
@@ -151,6 +153,16 @@ void CFrameWnd::OnSetFocus(CWnd*)
     else Default();
 }
 
+void CFrameWnd::OnEnable(BOOL bEnable)
+{
+    // A floating bar lives in a small window of its own, which the modal loop (disabling only
+    // the box's owner) does not reach: while this frame is disabled, so are its floating bars.
+    for (CControlBar* pBar : m_listControlBars) {
+        if (HWND hFloat = pBar->GetFloatingWindow()) ::EnableWindow(hFloat, bEnable);
+    }
+    Default();
+}
+
 HWND CFrameWnd::GetClientAreaWindow()
 {
     return ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST);
@@ -252,8 +264,10 @@ void CFrameWnd::OnInitMenuPopup(HMENU hPopup, UINT, BOOL bSysMenu)
         state.m_nID = GetMenuItemID(hPopup, static_cast<int>(state.m_nIndex));
         if (state.m_nID == 0) continue;  // separator
         if (state.m_nID == static_cast<UINT>(-1)) continue;  // a popup: updated when it opens
-        // The MDI window list is the client's business.
-        if (state.m_nID >= AFX_IDM_FIRST_MDICHILD) continue;
+        // System commands (SC_SIZE is the first) are the window system's: a maximised child's
+        // control menu opens here as an ordinary popup. The MDI window list above them is the
+        // client's business.
+        if (state.m_nID >= SC_SIZE) continue;
         state.m_pSubMenu = nullptr;
         state.DoUpdate(this, TRUE);
     }
@@ -338,12 +352,17 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 {
     if (m_nIdleFlags & idleLayout) RecalcLayout();
     if (m_nIdleFlags & idleTitle) {
         m_nIdleFlags &= ~idleTitle;
         OnUpdateFrameTitle(TRUE);
+    }
+    // Floating bars are not among this frame's descendants, which get the update otherwise.
+    std::vector<CControlBar*> bars(m_listControlBars);
+    for (CControlBar* pBar : bars) {
+        if (pBar->IsFloating() && pBar->m_hWnd) pBar->SendMessage(WM_IDLEUPDATECMDUI, wParam, 0);
     }
     return 0;
 }
@@ -533,13 +552,16 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 
 BOOL CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
 {
-    // The tool id is the button's command; its tip is the second line of the command's string.
-    UINT nID = static_cast<UINT>(pNMHDR->idFrom);
-    if (pNMHDR->code == TTN_NEEDTEXTA || pNMHDR->code == TTN_NEEDTEXTW) {
-        NMTTDISPINFOA* pA = reinterpret_cast<NMTTDISPINFOA*>(pNMHDR);
-        if ((pA->uFlags & TTF_IDISHWND) != 0) nID = static_cast<UINT>(::GetDlgCtrlID(reinterpret_cast<HWND>(nID)));
-    }
-    if (nID == 0) return FALSE;
+    // The tool's command is its id, or for a tool named by its window that window's id; the
+    // tip is the second line of the command's string. The flags sit at different places in
+    // the two forms of the request, and a window's handle is read at its full width.
+    const UINT uFlags = pNMHDR->code == TTN_NEEDTEXTW ? reinterpret_cast<NMTTDISPINFOW*>(pNMHDR)->uFlags
+                                                      : reinterpret_cast<NMTTDISPINFOA*>(pNMHDR)->uFlags;
+    UINT_PTR id = pNMHDR->idFrom;
+    if (uFlags & TTF_IDISHWND) id = static_cast<UINT_PTR>(::GetDlgCtrlID(reinterpret_cast<HWND>(id)));
+    // Commands are 16-bit; anything else names none.
+    if (id == 0 || id > 0xFFFF) return FALSE;
+    const UINT nID = static_cast<UINT>(id);
     CString full;
     full.LoadString(nID);
     int nl = full.Find('\n');

@@ -60,7 +60,7 @@ BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
     mcs.cy = cs.cy;
     mcs.style = static_cast<DWORD>(cs.style) & ~(WS_MAXIMIZE | WS_VISIBLE);
     mcs.lParam = reinterpret_cast<LPARAM>(pContext);
-    AfxHookWindowCreate(this);
+    AfxHookWindowCreate(this, mcs.szClass);
     HWND hWnd = reinterpret_cast<HWND>(
         ::SendMessageA(pMain->m_hWndMDIClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
     BOOL bAttached = AfxUnhookWindowCreate();

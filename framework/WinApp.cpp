@@ -4,6 +4,8 @@
 #include <ole2.h>
 #include <stdlib.h>
 
+#include <new>
+
 #include "framework/AfxRes.h"
 #include "framework/DocManager.h"
 #include "framework/FrameWnd.h"
@@ -51,7 +53,12 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
     HWND hOwner = nullptr;
     if (CWnd* pMain = AfxGetMainWnd()) {
         hOwner = ::GetLastActivePopup(pMain->m_hWnd);
-        if (!::IsWindowEnabled(hOwner) || !::IsWindowVisible(hOwner)) hOwner = pMain->m_hWnd;
+        // A floating bar's small window (a tool window) is no owner: the box disables its owner
+        // only, and the main window would stay usable behind it.
+        if (!::IsWindowEnabled(hOwner) || !::IsWindowVisible(hOwner) ||
+            (::GetWindowLongPtrA(hOwner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+            hOwner = pMain->m_hWnd;
+        }
     }
     if ((nType & MB_ICONMASK) == 0) {
         UINT button = nType & MB_TYPEMASK;
@@ -305,14 +312,22 @@ CString CWinApp::GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR l
     HKEY hKey = GetSectionKey(lpszSection);
     if (!hKey) return result;
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
-        CString value;
-        char* p = value.GetBuffer(static_cast<int>(size) + 1);
-        DWORD got = size;
-        if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(p), &got) == ERROR_SUCCESS) {
-            p[got < size + 1 ? got : size] = '\0';  // a stored value need not be terminated
-            value.ReleaseBuffer();
-            result = value;
+    // A size that does not fit the buffer's length (or its terminator) is not read at all.
+    if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ &&
+        size < 0x7FFFFFFFUL) {
+        try {
+            CString value;
+            char* p = value.GetBuffer(static_cast<int>(size));
+            DWORD got = size;
+            // A value that grew meanwhile fails here rather than overrun the buffer.
+            if (RegQueryValueExA(hKey, lpszEntry, nullptr, &type, reinterpret_cast<BYTE*>(p), &got) == ERROR_SUCCESS &&
+                type == REG_SZ && got <= size) {
+                p[got] = '\0';  // a stored value need not be terminated
+                value.ReleaseBuffer();
+                result = value;
+            }
+        } catch (const std::bad_alloc&) {
+            // Too big for memory: the default stands.
         }
     }
     RegCloseKey(hKey);

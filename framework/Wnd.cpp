@@ -1,11 +1,13 @@
 #include "framework/Wnd.h"
 
+#include <exception>
 #include <memory>
 #include <new>
 #include <set>
 #include <string>
 #include <stdexcept>
 #include <unordered_map>
+#include <vector>
 
 #include "framework/AfxRes.h"
 #include "framework/Exception.h"
@@ -35,18 +37,37 @@ std::unordered_map<HWND, std::unique_ptr<CWnd>>& TemporaryMap()
 struct ThreadState {
     MSG lastSentMsg = {};
     CWnd* pWndInit = nullptr;
+    LPCSTR lpszClassInit = nullptr;  // the class (name or atom) of the window pWndInit waits for
     HHOOK hHookCbt = nullptr;
 };
 
 thread_local ThreadState t_state;
 
+// Whether a window just being created is the one the pending object waits for. The system may
+// create windows of its own on the thread first (an input-method window), and those are not it.
+bool IsPendingWindow(HWND hWnd, LPCSTR lpszClass)
+{
+    if (!lpszClass) {
+        // A dialog box, of whatever class its template names: dialog classes carry the dialog
+        // manager's window bytes.
+        return static_cast<LONG_PTR>(GetClassLongPtrA(hWnd, GCL_CBWNDEXTRA)) >= DLGWINDOWEXTRA;
+    }
+    if (IS_INTRESOURCE(lpszClass)) {
+        return static_cast<ATOM>(GetClassLongPtrA(hWnd, GCW_ATOM)) == static_cast<ATOM>(reinterpret_cast<UINT_PTR>(lpszClass));
+    }
+    char name[256] = "";
+    return GetClassNameA(hWnd, name, sizeof(name)) > 0 && lstrcmpiA(name, lpszClass) == 0;
+}
+
 }  // namespace
 
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_CREATEWND && t_state.pWndInit) {
+    if (code == HCBT_CREATEWND && t_state.pWndInit &&
+        IsPendingWindow(reinterpret_cast<HWND>(wParam), t_state.lpszClassInit)) {
         CWnd* pWnd = t_state.pWndInit;
         t_state.pWndInit = nullptr;
+        t_state.lpszClassInit = nullptr;
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         pWnd->Attach(hWnd);
         WNDPROC old = reinterpret_cast<WNDPROC>(
@@ -56,21 +77,44 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(t_state.hHookCbt, code, wParam, lParam);
 }
 
-void AfxHookWindowCreate(CWnd* pWnd)
+void AfxHookWindowCreate(CWnd* pWnd, LPCSTR lpszClass)
 {
     // The hook stays for the thread's life; it only acts while a window is pending.
     if (!t_state.hHookCbt) {
         t_state.hHookCbt = SetWindowsHookExA(WH_CBT, AfxCbtFilterHook, nullptr, GetCurrentThreadId());
     }
     t_state.pWndInit = pWnd;
+    t_state.lpszClassInit = lpszClass;
 }
 
 BOOL AfxUnhookWindowCreate()
 {
     BOOL bHooked = t_state.pWndInit == nullptr;
     t_state.pWndInit = nullptr;
+    t_state.lpszClassInit = nullptr;
     return bHooked;
 }
+
+namespace {
+
+// Reports an exception that reached the window procedure; returns the message's result.
+LRESULT ReportWndProcException(const std::exception_ptr& failure, UINT message)
+{
+    const UINT nFailure = message == WM_COMMAND ? AFX_IDP_COMMAND_FAILURE : AFX_IDP_INTERNAL_FAILURE;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CException& e) {
+        e.ReportError(MB_ICONEXCLAMATION, nFailure);
+    } catch (const std::bad_alloc&) {
+        AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_ICONEXCLAMATION);
+    } catch (...) {
+        AfxMessageBox(nFailure, MB_ICONEXCLAMATION);
+    }
+    // A failing WM_CREATE fails the creation.
+    return message == WM_CREATE ? -1 : 0;
+}
+
+}  // namespace
 
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -81,28 +125,24 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
     t_state.lastSentMsg.lParam = lParam;
 
     LRESULT lResult = 0;
-    // No C++ exception may cross into the window system: report it and count the
-    // message as handled (a failing WM_CREATE fails the creation).
+    // No C++ exception may cross into the window system: report it and count the message
+    // as handled.
+    std::exception_ptr failure;
     try {
-        if (message == WM_NCDESTROY) {
-            lResult = pWnd->WindowProc(message, wParam, lParam);
-            pWnd->OnNcDestroyFinal();
-        } else {
-            lResult = pWnd->WindowProc(message, wParam, lParam);
-        }
-    } catch (const CException& e) {
-        e.ReportError(MB_ICONEXCLAMATION, message == WM_COMMAND ? AFX_IDP_COMMAND_FAILURE : AFX_IDP_INTERNAL_FAILURE);
-        lResult = message == WM_CREATE ? -1 : 0;
-    } catch (const std::bad_alloc&) {
-        AfxMessageBox(AFX_IDP_FAILED_MEMORY_ALLOC, MB_ICONEXCLAMATION);
-        lResult = message == WM_CREATE ? -1 : 0;
-    } catch (const std::exception&) {
-        AfxMessageBox(message == WM_COMMAND ? AFX_IDP_COMMAND_FAILURE : AFX_IDP_INTERNAL_FAILURE, MB_ICONEXCLAMATION);
-        lResult = message == WM_CREATE ? -1 : 0;
+        lResult = pWnd->WindowProc(message, wParam, lParam);
     } catch (...) {
-        AfxMessageBox(message == WM_COMMAND ? AFX_IDP_COMMAND_FAILURE : AFX_IDP_INTERNAL_FAILURE, MB_ICONEXCLAMATION);
-        lResult = message == WM_CREATE ? -1 : 0;
+        failure = std::current_exception();
     }
+    // After the last message the object lets go of its window whatever happened in the
+    // handler, and before the report, whose box must not have the dead window as its owner.
+    if (message == WM_NCDESTROY) {
+        try {
+            pWnd->OnNcDestroyFinal();
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) lResult = ReportWndProcException(failure, message);
     t_state.lastSentMsg = saved;
     return lResult;
 }
@@ -260,7 +300,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
         PostNcDestroy();
         return FALSE;
     }
-    AfxHookWindowCreate(this);
+    AfxHookWindowCreate(this, cs.lpszClass);
     HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
                                   cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     BOOL bAttached = AfxUnhookWindowCreate();
@@ -426,20 +466,27 @@ BOOL CWnd::IsFrameWnd() const
     return IsKindOf(RUNTIME_CLASS(CFrameWnd));
 }
 
+namespace {
+
+void SendToDescendants(HWND hParent, UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep)
+{
+    // The children as they are now: the message may destroy any of them, objects and all,
+    // or move them elsewhere, before the walk is done. Only handles are kept across it.
+    std::vector<HWND> children;
+    for (HWND h = ::GetTopWindow(hParent); h; h = ::GetNextWindow(h, GW_HWNDNEXT)) children.push_back(h);
+    for (HWND h : children) {
+        if (!::IsWindow(h) || ::GetParent(h) != hParent) continue;
+        // Private framework messages go to framework windows only.
+        if (CWnd::FromHandlePermanent(h)) ::SendMessageA(h, message, wParam, lParam);
+        if (bDeep && ::IsWindow(h)) SendToDescendants(h, message, wParam, lParam, bDeep);
+    }
+}
+
+}  // namespace
+
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep)
 {
-    for (HWND h = ::GetTopWindow(m_hWnd); h; h = ::GetNextWindow(h, GW_HWNDNEXT)) {
-        // Private framework messages go to framework windows only.
-        if (CWnd* p = FromHandlePermanent(h)) {
-            ::SendMessageA(h, message, wParam, lParam);
-            if (bDeep) p->SendMessageToDescendants(message, wParam, lParam, bDeep);
-        } else if (bDeep) {
-            CWnd tmp;
-            tmp.m_hWnd = h;
-            tmp.SendMessageToDescendants(message, wParam, lParam, bDeep);
-            tmp.m_hWnd = nullptr;
-        }
-    }
+    SendToDescendants(m_hWnd, message, wParam, lParam, bDeep);
 }
 
 int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)

@@ -137,8 +137,9 @@ private:
     void OnNcDestroyFinal();
 };
 
-// Makes the next window created on this thread belong to pWnd.
-void AfxHookWindowCreate(CWnd* pWnd);
+// Makes the next window of the given class (name or atom) created on this thread belong to
+// pWnd; with no class, the next dialog box.
+void AfxHookWindowCreate(CWnd* pWnd, LPCSTR lpszClass);
 BOOL AfxUnhookWindowCreate();
 
 namespace afx_thunk {
