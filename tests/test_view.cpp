@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,46 @@ void ClickAt(POINT pt)
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, in, sizeof(INPUT));
 }
+
+// A real press and release of a key.
+void PressKey(WORD vk)
+{
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+// Counts the keys a window receives (down), then passes them on.
+struct KeySpy {
+    static std::vector<WPARAM>& Keys()
+    {
+        static std::vector<WPARAM> keys;
+        return keys;
+    }
+    static WNDPROC& Old()
+    {
+        static WNDPROC old = nullptr;
+        return old;
+    }
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
+    {
+        if (m == WM_KEYDOWN) Keys().push_back(w);
+        return CallWindowProcA(Old(), h, m, w, l);
+    }
+    explicit KeySpy(HWND h) : m_h(h)
+    {
+        Keys().clear();
+        Old() = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    }
+    ~KeySpy()
+    {
+        if (IsWindow(m_h)) SetWindowLongPtrA(m_h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old()));
+    }
+    int Count(WPARAM vk) const { return static_cast<int>(std::count(Keys().begin(), Keys().end(), vk)); }
+    HWND m_h;
+};
 
 // Records the WM_COMMAND messages a window receives, then passes them on.
 struct CommandSpy {
@@ -749,6 +790,40 @@ TEST_F(DoubleClickTest, APressOnTheScrollBarStripIsNotRecorded)
     EXPECT_EQ(x0, m_pView->m_ptLastPress.x);
     pressAt(x0);  // measured against the first: a double click on the selected folder
     EXPECT_EQ(m_root.Sub("gamma"), Shown(m_pView));
+}
+
+TEST_F(DoubleClickTest, AfterADoubleClickTheFocusIsInTheNewFolder)
+{
+    POINT pt = ItemPoint("alpha");
+    Press(pt);
+    Press(pt);
+    ASSERT_TRUE(PumpUntil([&] { return Shown(m_pView) == m_root.Sub("alpha"); }, 3000));
+    EXPECT_TRUE(IsChild(m_pView->m_hwndShellView, GetFocus())) << "the keys still reach the right pane";
+}
+
+TEST_F(DoubleClickTest, EnterOpensTheSelectedSubFolderAndBackspaceGoesUp)
+{
+    m_root.MakeFiles({"three.folvanetest"});
+    SendMessageA(MainWnd(), WM_COMMAND, ID_REFRESH, 0);
+    Pump();
+    SetFocus(ListOf(m_pView));
+    SelectInList(m_pView, {"alpha"});
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(PumpUntil([&] { return Shown(m_pView) == m_root.Sub("alpha"); }, 3000));
+    EXPECT_EQ("alpha", SelectedText(m_pView));
+    ASSERT_TRUE(IsChild(m_pView->m_hwndShellView, GetFocus()));
+    PressKey(VK_BACK);
+    ASSERT_TRUE(PumpUntil([&] { return Shown(m_pView) == m_root.Path(); }, 3000));
+    ASSERT_TRUE(IsChild(m_pView->m_hwndShellView, GetFocus()));
+    // On a file, Enter is the list's own (which opens the file with its verb), and the
+    // window stays where it is.
+    SelectInList(m_pView, {"three.folvanetest"});
+    HWND hList = ListOf(m_pView);
+    KeySpy spy(hList);
+    PressKey(VK_RETURN);
+    PumpFor(200);
+    EXPECT_EQ(1, spy.Count(VK_RETURN)) << "the list received Enter";
+    EXPECT_EQ(m_root.Path(), Shown(m_pView));
 }
 
 // ---- Lifetime ------------------------------------------------------------------------------

@@ -474,6 +474,25 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
         ::DispatchMessageA(pMsg);
         return TRUE;
     }
+    // Enter opens the selected sub-folder in this window and Backspace goes up, as in the
+    // shell's own folder windows; the shell view takes neither for itself here.
+    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_BACK) && m_hwndShellView &&
+        ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0) {
+        HWND hFocus = ::GetFocus();
+        char cls[32] = "";
+        if (hFocus && ::IsChild(m_hwndShellView, hFocus) && ::GetClassNameA(hFocus, cls, sizeof(cls)) &&
+            lstrcmpiA(cls, WC_LISTVIEWA) == 0) {
+            if (pMsg->wParam == VK_BACK) {
+                OnUpOneLevel();
+                return TRUE;
+            }
+            if (OpenSelectedSubFolder()) return TRUE;
+            // Anything else is the list's to open, with its default verb.
+            ::TranslateMessage(pMsg);
+            ::DispatchMessageA(pMsg);
+            return TRUE;
+        }
+    }
     return CFormView::PreTranslateMessage(pMsg);
 }
 
@@ -495,10 +514,17 @@ HRESULT CFolvaneView::ShowFolder(IShellFolder* pFolder)
         pNewView->Release();
         return hr;
     }
-    // The old view goes only now that the new window exists.
+    // The old view goes only now that the new window exists. When the user was working in
+    // it, the focus would go with its window: the new one takes it instead.
+    HWND hFocus = ::GetFocus();
+    const BOOL bHadFocus = m_hwndShellView && hFocus && (hFocus == m_hwndShellView || ::IsChild(m_hwndShellView, hFocus));
     ReleaseShellView();
     m_pShellView = pNewView;
     m_hwndShellView = hwndNew;
+    if (bHadFocus) {
+        m_pShellView->UIActivate(SVUIA_ACTIVATE_FOCUS);
+        if (!::GetFocus()) ::SetFocus(m_hwndShellView);
+    }
     return hr;
 }
 
@@ -575,18 +601,22 @@ void CFolvaneView::OnParentNotify(UINT message, LPARAM)
         ::GetWindowRect(m_hwndShellView, &rc);
         // A double click on the scroll bar is no request to open anything.
         if (pt.x > rc.right - ::GetSystemMetrics(SM_CXVSCROLL)) return;
-        LPITEMIDLIST pidl = nullptr;
-        if (SUCCEEDED(GetFirstSelectedItem(m_pShellView, &pidl)) && pidl) {
-            CIdListPtr holder(pidl);
-            m_tree.ExpandWithNotify(m_tree.GetSelectedItem(), TVE_EXPAND);
-            if (SUCCEEDED(GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_RELATIVE)) &&
-                m_pShellView) {
-                m_pShellView->SelectItem(nullptr, SVSI_DESELECTOTHERS);
-            }
-        }
+        OpenSelectedSubFolder();
     }
     m_dwLastPressTick = dwTick;
     m_ptLastPress = pt;
+}
+
+BOOL CFolvaneView::OpenSelectedSubFolder()
+{
+    LPITEMIDLIST pidl = nullptr;
+    if (!m_pShellView || FAILED(GetFirstSelectedItem(m_pShellView, &pidl)) || !pidl) return FALSE;
+    CIdListPtr holder(pidl);
+    // The parent's sub-folders come into the tree, where the selected one is then found.
+    m_tree.ExpandWithNotify(m_tree.GetSelectedItem(), TVE_EXPAND);
+    if (FAILED(GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_RELATIVE))) return FALSE;
+    if (m_pShellView) m_pShellView->SelectItem(nullptr, SVSI_DESELECTOTHERS);
+    return TRUE;
 }
 
 HRESULT GetFirstSelectedItem(IShellView* pView, LPITEMIDLIST* ppidl)

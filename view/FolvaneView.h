@@ -42,6 +42,9 @@ public:
     CWnd* FindControlWindow(UINT id);
     // Makes and installs a shell view for the folder; the caller keeps its reference.
     HRESULT ShowFolder(IShellFolder* pFolder);
+    // Shows the right pane's first selected item in this window when it is a sub-folder of
+    // the folder shown (expanding that folder in the tree); FALSE when it is none.
+    BOOL OpenSelectedSubFolder();
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnInitialUpdate() override;
