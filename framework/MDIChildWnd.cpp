@@ -9,6 +9,7 @@ IMPLEMENT_DYNAMIC(CMDIChildWnd, CFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMDIChildWnd, CFrameWnd)
     ON_WM_CREATE()
+    ON_WM_SIZE()
     ON_MESSAGE(WM_MDIACTIVATE, &CMDIChildWnd::OnMDIActivate)
 END_MESSAGE_MAP()
 
@@ -80,6 +81,13 @@ int CMDIChildWnd::OnCreate(LPCREATESTRUCTA lpcs)
     if (!OnCreateClient(lpcs, pContext)) return -1;
     RecalcLayout();
     return 0;
+}
+
+void CMDIChildWnd::OnSize(UINT nType, int cx, int cy)
+{
+    CFrameWnd::OnSize(nType, cx, cy);
+    // Maximised, the child's title joins the frame's caption, so the frame's own part changes.
+    if (CMDIFrameWnd* pMain = GetMDIFrame()) pMain->DelayUpdateFrameTitle();
 }
 
 LRESULT CMDIChildWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -24,6 +24,7 @@ public:
     HACCEL m_hAccelShared = nullptr;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnSize(UINT nType, int cx, int cy);
     LRESULT OnMDIActivate(WPARAM wParam, LPARAM lParam);
 
 protected:

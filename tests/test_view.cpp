@@ -582,6 +582,46 @@ TEST_F(ViewTest, TheFirstSelectedItemIsTheFirstTheViewLists)
     EXPECT_EQ(0, scope.Leaked());
 }
 
+// Renaming in the tree as the user does: the label editor, a new name, Enter.
+void RenameInTree(CFolvaneView* pView, HTREEITEM hItem, const char* name)
+{
+    HWND hEdit = reinterpret_cast<HWND>(pView->m_tree.SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hItem)));
+    ASSERT_NE(nullptr, hEdit);
+    SetWindowTextA(hEdit, name);
+    pView->m_tree.SendMessage(TVM_ENDEDITLABELNOW, FALSE, 0);
+}
+
+TEST_F(ViewTest, RenamingTheFolderOnShowOrOneAboveItMovesTheWindowWithIt)
+{
+    CFolvaneView* pView = Open(m_root.Sub("alpha\\inner"));
+    ASSERT_NE(nullptr, pView);
+    HTREEITEM hInner = pView->m_tree.GetSelectedItem(), hAlpha = pView->m_tree.GetParentItem(hInner);
+    struct { HTREEITEM hItem; const char* name; std::string shown; } cases[] = {
+        {hInner, "renamed", m_root.Sub("alpha\\renamed")},
+        {hAlpha, "alpha2", m_root.Sub("alpha2\\renamed")},
+    };
+    for (const auto& c : cases) {
+        HWND hOld = pView->m_hwndShellView;
+        RenameInTree(pView, c.hItem, c.name);
+        Pump();
+        EXPECT_EQ(c.shown, Shown(pView)) << "the window reopens here";
+        EXPECT_EQ(c.shown, pView->GetDocument()->GetTitle().str());
+        EXPECT_NE(hOld, pView->m_hwndShellView) << "the right pane shows the folder under its new name";
+        EXPECT_NE(-1, ListIndexOf(pView, "deepest"));
+    }
+    // A folder elsewhere renamed: the window stays as it is.
+    HWND hBefore = pView->m_hwndShellView;
+    HTREEITEM hBeta = nullptr;
+    for (HTREEITEM h = pView->m_tree.GetChildItem(pView->m_tree.GetParentItem(hAlpha)); h; h = pView->m_tree.GetNextSiblingItem(h)) {
+        if (pView->m_tree.GetItemText(h) == "beta") hBeta = h;
+    }
+    ASSERT_NE(nullptr, hBeta);
+    RenameInTree(pView, hBeta, "beta2");
+    Pump();
+    EXPECT_EQ(hBefore, pView->m_hwndShellView);
+    EXPECT_EQ(m_root.Sub("alpha2\\renamed"), Shown(pView));
+}
+
 // A folder of the test's own that fails where it is told to.
 class FailingFolder : public IShellFolder {
 public:

@@ -556,6 +556,23 @@ void CFolvaneView::OnSelChanged(NMHDR*, LRESULT* pResult)
 void CFolvaneView::OnTreeNotify(NMHDR* pNMHDR, LRESULT* pResult)
 {
     m_tree.HandleTreeNotify(pNMHDR, pResult);
+    if ((pNMHDR->code == TVN_ENDLABELEDITA || pNMHDR->code == TVN_ENDLABELEDITW) && *pResult) FollowRenamedFolder();
+}
+
+void CFolvaneView::FollowRenamedFolder()
+{
+    // A rename of the folder on show, or of one above it, moves it: the right pane, the title
+    // and the path that reopens the window follow it to its new name.
+    CFolvaneDoc* pDoc = GetDocument();
+    CString strPath;
+    if (!pDoc || !m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath) || strPath == pDoc->m_strFolderPath) return;
+    CComPtr<IShellFolder> pFolder;
+    pFolder.Attach(m_tree.BindItemFolder(nullptr));
+    if (pFolder) ShowFolder(pFolder);
+    CString strTitle;
+    m_tree.GetItemTitle(m_tree.GetSelectedItem(), strTitle);
+    pDoc->SetTitle(strTitle);
+    pDoc->m_strFolderPath = strPath;
 }
 
 void CFolvaneView::OnRefresh()

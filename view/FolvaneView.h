@@ -45,6 +45,8 @@ public:
     // Shows the right pane's first selected item in this window when it is a sub-folder of
     // the folder shown (expanding that folder in the tree); FALSE when it is none.
     BOOL OpenSelectedSubFolder();
+    // After a rename in the tree: shows the selected folder again if its path changed.
+    void FollowRenamedFolder();
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnInitialUpdate() override;
