@@ -330,6 +330,24 @@ TEST_F(ViewTest, TheCursorShowsTheSplitterOnlyBetweenThePanes)
     SendMessageA(hView, WM_LBUTTONUP, 0, MAKELPARAM(treeRight + 2, 20));
 }
 
+TEST_F(ViewTest, TheFolderAppearsOnceInTheCaptionWhateverTheWindowsState)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    HWND hFrame = pView->GetParentFrame()->m_hWnd;
+    auto count = [&] {
+        const std::string caption = WindowText(MainWnd());
+        size_t n = 0;
+        for (size_t at = caption.find(m_root.Path()); at != std::string::npos; at = caption.find(m_root.Path(), at + 1)) n++;
+        return n;
+    };
+    for (int show : {SW_MAXIMIZE, SW_RESTORE, SW_MAXIMIZE}) {
+        ShowWindow(hFrame, show);
+        Pump();
+        EXPECT_EQ(1u, count()) << WindowText(MainWnd());
+    }
+}
+
 // ---- The shell browser ----------------------------------------------------------------------
 
 TEST_F(ViewTest, TheBrowserAnswersOnlyForItselfAndCountsItsReferences)
