@@ -128,23 +128,33 @@ TEST_F(TreeTest, ExpandButtonsExactlyWhereSubFoldersExist)
     EXPECT_FALSE(Tree().ItemHasChildren(hWithSub));
 }
 
+// On the Wine path and on the Windows path (which deletes items one by one).
 TEST_F(TreeTest, ExpandingAgainShowsAFolderMadeMeanwhileAndCollapsingMovesTheSelectionUp)
 {
-    m_pDir->MakeDirs({"a\\x\\deep"});
-    HTREEITEM hA = Item(ShowFixture(), "a");
-    Tree().ExpandWithNotify(hA, TVE_EXPAND);
-    EXPECT_EQ(std::vector<std::string>{"x"}, Labels(Tree(), hA));
-    m_pDir->MakeDirs({"a\\y"});
-    HTREEITEM hX = Item(hA, "x");
-    Tree().ExpandWithNotify(hX, TVE_EXPAND);
-    Tree().SelectItem(Item(hX, "deep"));
+    for (WineCheck check : {WineCheck::Detect, WineCheck::Windows}) {
+        SetWineCheckForTesting(check);
+        m_pHost.reset(new CTreeHost);
+        CFixtureDir::RemoveTree(m_pDir->WPath(L"a"));
+        m_pDir->MakeDirs({"a\\x\\deep"});
+        HTREEITEM hA = Item(ShowFixture(), "a");
+        Tree().ExpandWithNotify(hA, TVE_EXPAND);
+        EXPECT_EQ(std::vector<std::string>{"x"}, Labels(Tree(), hA));
+        m_pDir->MakeDirs({"a\\y"});
+        HTREEITEM hX = Item(hA, "x");
+        Tree().ExpandWithNotify(hX, TVE_EXPAND);
+        Tree().SelectItem(Item(hX, "deep"));
 
-    Tree().ExpandWithNotify(hA, TVE_COLLAPSE);
-    EXPECT_EQ(hA, Tree().GetSelectedItem());
-    ASSERT_EQ(1u, Children(Tree(), hA).size());
-    EXPECT_EQ(nullptr, Tree().GetItemRecord(Tree().GetChildItem(hA))) << "only the placeholder";
-    Tree().ExpandWithNotify(hA, TVE_EXPAND);
-    EXPECT_EQ((std::vector<std::string>{"x", "y"}), Labels(Tree(), hA));
+        // The user collapses "a" with a click on its button.
+        POINT pt = ButtonPoint(hA);
+        Tree().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        Tree().SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        EXPECT_FALSE(IsExpanded(Tree(), hA));
+        EXPECT_EQ(hA, Tree().GetSelectedItem());
+        ASSERT_EQ(1u, Children(Tree(), hA).size());
+        EXPECT_EQ(nullptr, Tree().GetItemRecord(Tree().GetChildItem(hA))) << "only the placeholder";
+        Tree().ExpandWithNotify(hA, TVE_EXPAND);
+        EXPECT_EQ((std::vector<std::string>{"x", "y"}), Labels(Tree(), hA));
+    }
 }
 
 TEST_F(TreeTest, ExpandWithNotifySendsWhatTheParentMayVeto)
@@ -217,6 +227,7 @@ TEST_F(TreeTest, SelectChildAndTheQueriesOfAnItem)
 {
     m_pDir->MakeDirs({"a\\x", "b"});
     HTREEITEM hRoot = ShowFixture();
+    m_pHost->Paint();
     CIdListPtr pidlB(m_pDir->IdList("b")), pidlX(m_pDir->IdList("a\\x"));
     LPCITEMIDLIST pidlRelB = LastId(pidlB), pidlRelX = LastId(pidlX);
 
@@ -245,6 +256,7 @@ TEST_F(TreeTest, SelectChildAndTheQueriesOfAnItem)
     ASSERT_TRUE(spA);
     EXPECT_EQ(1u, ShellChildren(spA, SFGAO_FOLDER).size());
     HTREEITEM hPlaceholder = Tree().GetChildItem(Item(hRoot, "a"));
+    ASSERT_NE(nullptr, hPlaceholder);
     EXPECT_EQ(nullptr, Tree().GetItemRecord(hPlaceholder));
     EXPECT_EQ(nullptr, Tree().BindItemFolder(hPlaceholder));
     EXPECT_FALSE(Tree().GetItemTitle(hPlaceholder, str));

@@ -421,6 +421,16 @@ bool TreeTest::SameItem(LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2)
     return pidl1 && pidl2 && spDesktop->CompareIDs(0, pidl1, pidl2) == 0;
 }
 
+POINT TreeTest::ButtonPoint(HTREEITEM hItem)
+{
+    RECT rc;
+    Tree().GetItemRect(hItem, &rc, TRUE);
+    POINT pt = {rc.left, (rc.top + rc.bottom) / 2};
+    UINT nFlags = 0;
+    while (pt.x > 0 && (Tree().HitTest(pt, &nFlags), !(nFlags & TVHT_ONITEMBUTTON))) pt.x--;
+    return pt;
+}
+
 BOOL TreeTest::EditLabel(HTREEITEM hItem, const char* pszText, BOOL bCancel)
 {
     HWND hEdit = reinterpret_cast<HWND>(Tree().SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hItem)));

@@ -105,6 +105,8 @@ protected:
     HTREEITEM Item(HTREEITEM hParent, const std::string& label) { return ChildByLabel(Tree(), hParent, label); }
     // Whether two absolute lists name the same item.
     static bool SameItem(LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
+    // A point on the item's expand button, in the tree's client coordinates.
+    POINT ButtonPoint(HTREEITEM hItem);
     // Renames through the label editor as a user does; FALSE when no editor opened.
     BOOL EditLabel(HTREEITEM hItem, const char* pszText, BOOL bCancel = FALSE);
 
