@@ -29,7 +29,7 @@ test: build
 	@scripts/with-display ctest --test-dir $(BUILD) --output-on-failure $(CTEST_ARGS)
 
 bench: build
-	@scripts/with-display scripts/bench $(B)
+	@scripts/with-display scripts/bench $(B) $(ARGS)
 
 screenshot: build
 	@scripts/screenshot $(ARGS)

@@ -2,11 +2,13 @@
 // sub-folders through its real notification path, against the floor (what reading the
 // folder costs at least) and the shell view creating its window for the same folder.
 //
-//   bench_tree-expand.exe [--runs R] [--sizes N,N,...] [--huge]
+//   bench_tree-expand.exe [--runs R] [--sizes N,N,...] [--huge] [--dir PATH]
 //
-// --huge adds a folder of 100,000 sub-folders (making it takes minutes). The fixture
-// lives in one folder under the temporary folder that every run removes first, so an
-// interrupted run leaves nothing in the way of the next.
+// --huge adds a folder of 100,000 sub-folders. The fixture lives in one folder under the
+// temporary folder that every run removes first, so an interrupted run leaves nothing in
+// the way of the next. Wine makes a folder in time linear in the number of its siblings
+// (a quarter of an hour for 100,000), so bench/tree-expand.sh makes the fixture on the
+// Unix side and passes it with --dir: folders n1000, n3000, ... made and removed by the caller.
 #include "bench/BenchShellView.h"
 #include "bench/BenchStats.h"
 #include "shell/ComPtr.h"
@@ -34,6 +36,7 @@ const DWORD kTreeStyle = 0x5001000F;  // the view template's tree control
 struct Options {
     std::vector<int> sizes = {1000, 3000, 10000};
     int nRuns = 5;
+    std::string dir;  // a fixture made by the caller
 };
 
 std::wstring Widen(const std::string& s)
@@ -60,18 +63,23 @@ void RemoveTree(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
-// One folder per size, each with its sub-folders, under a base folder of fixed name.
+// One folder per size, each with its sub-folders, under a base folder of fixed name
+// (or one the caller made).
 class CFixture {
 public:
-    CFixture()
+    explicit CFixture(const std::string& dir) : m_base(dir), m_bOwned(dir.empty())
     {
+        if (!m_bOwned) return;
         char szTemp[MAX_PATH];
         GetTempPathA(MAX_PATH, szTemp);
         m_base = std::string(szTemp) + "folvane-bench-tree-expand";
         RemoveTree(Widen(m_base));  // left by an interrupted run
         CreateDirectoryA(m_base.c_str(), nullptr);
     }
-    ~CFixture() { RemoveTree(Widen(m_base)); }
+    ~CFixture()
+    {
+        if (m_bOwned) RemoveTree(Widen(m_base));
+    }
     CFixture(const CFixture&) = delete;
     CFixture& operator=(const CFixture&) = delete;
 
@@ -80,6 +88,10 @@ public:
     bool Make(int n) const
     {
         std::string dir = m_base + "\\" + Name(n);
+        if (!m_bOwned) {
+            DWORD dwAttrs = GetFileAttributesA(dir.c_str());
+            return dwAttrs != INVALID_FILE_ATTRIBUTES && (dwAttrs & FILE_ATTRIBUTE_DIRECTORY);
+        }
         if (!CreateDirectoryA(dir.c_str(), nullptr)) return false;
         for (int i = 0; i < n; ++i) {
             char szName[32];
@@ -91,6 +103,7 @@ public:
 
 private:
     std::string m_base;
+    bool m_bOwned;
 };
 
 // The tree's host hands the control's notifications to the tree as the explorer view does.
@@ -206,6 +219,8 @@ bool ParseOptions(int argc, char** argv, Options& opt)
         std::string arg = argv[i];
         if (arg == "--huge") {
             opt.sizes.push_back(100000);
+        } else if (arg == "--dir" && i + 1 < argc) {
+            opt.dir = argv[++i];
         } else if (arg == "--runs" && i + 1 < argc) {
             opt.nRuns = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--sizes" && i + 1 < argc) {
@@ -230,7 +245,7 @@ int main(int argc, char** argv)
 {
     Options opt;
     if (!ParseOptions(argc, argv, opt)) {
-        std::fprintf(stderr, "usage: bench_tree-expand [--runs R] [--sizes N,N,...] [--huge]\n");
+        std::fprintf(stderr, "usage: bench_tree-expand [--runs R] [--sizes N,N,...] [--huge] [--dir PATH]\n");
         return 2;
     }
     OleInitialize(nullptr);
@@ -263,10 +278,10 @@ int main(int argc, char** argv)
     tree.SubclassWindow(hwndTree);
     SetWindowLongPtrA(hwndTreeHost, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&tree));
 
-    CFixture fixture;
+    CFixture fixture(opt.dir);
     std::vector<int> sizes;
     for (int n : opt.sizes) {
-        std::fprintf(stderr, "tree-expand: making %d sub-folders\n", n);
+        if (opt.dir.empty()) std::fprintf(stderr, "tree-expand: making %d sub-folders\n", n);
         if (fixture.Make(n)) sizes.push_back(n);
         else std::fprintf(stderr, "tree-expand: could not make %d sub-folders\n", n);
     }

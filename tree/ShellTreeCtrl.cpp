@@ -333,21 +333,16 @@ void CShellTreeCtrl::DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, B
                 break;
             }
         }
-        // Records first, then the items (the control deletes each with everything below
-        // it), with redrawing off: Wine's control would lay the tree out again after each
-        // deletion. Wine's control also finds an item by a linear search and keeps its
-        // items in one array, so every deletion costs time in the number of all items;
-        // there one collapse that removes the children costs a fraction of deleting them
-        // one by one. Elsewhere they go in the order they were inserted.
+        // The items go with redrawing off (Wine's control would lay the tree out again
+        // after each deletion), then their records. Wine's control finds an item by a
+        // linear search and keeps all items in one array, so each deletion costs time in
+        // the number of all items: there one collapse that removes the children costs a
+        // fraction of deleting them one by one.
         ChildRecords children;
         auto it = m_records.find(hItem);
         if (it != m_records.end()) {
             children.swap(it->second);
             m_records.erase(it);
-        }
-        for (const auto& child : children) {
-            FreeDescendantRecords(child.first);
-            FreeRecord(child.first, child.second);
         }
         SendMessage(WM_SETREDRAW, FALSE);
         if (IsRunningUnderWine()) {
@@ -358,6 +353,10 @@ void CShellTreeCtrl::DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, B
         HTREEITEM hChild;
         while ((hChild = GetChildItem(hItem)) != nullptr) DeleteItem(hChild);  // placeholders
         SendMessage(WM_SETREDRAW, TRUE);
+        for (const auto& child : children) {
+            FreeDescendantRecords(child.first);
+            FreeRecord(child.first, child.second);
+        }
     }
     if (bReleaseItem && hItem) ReleaseRecord(hItem);
 }

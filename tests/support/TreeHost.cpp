@@ -19,6 +19,14 @@ std::wstring Widen(const std::string& s)
     return w;
 }
 
+// Where every test of the folder tree makes its folders (and the shell its trash).
+std::string TestsBase()
+{
+    char szTemp[MAX_PATH];
+    GetTempPathA(MAX_PATH, szTemp);
+    return std::string(szTemp) + "folvane-tree-tests";
+}
+
 // The name a folder gives its child for parsing inside it.
 std::wstring ChildName(IShellFolder* pFolder, LPCITEMIDLIST pidl)
 {
@@ -261,9 +269,7 @@ LRESULT CTreeHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 CFixtureDir::CFixtureDir(const std::string& name)
 {
-    char szTemp[MAX_PATH];
-    GetTempPathA(MAX_PATH, szTemp);
-    std::string base = std::string(szTemp) + "folvane-tree-tests";
+    std::string base = TestsBase();
     CreateDirectoryA(base.c_str(), nullptr);
     m_path = base + "\\" + name;
     RemoveTree(Widen(m_path));  // left by a run that was killed
@@ -356,12 +362,15 @@ HTREEITEM ChildByLabel(const CTreeCtrl& tree, HTREEITEM hParent, const std::stri
 
 // ---- TreeTest -------------------------------------------------------------------------------
 
+void TreeTest::TearDownTestSuite()
+{
+    CFixtureDir::RemoveTree(Widen(TestsBase()));  // the tests' trash with it
+}
+
 void TreeTest::SetUpTestSuite()
 {
     CMallocSpy::Instance();
-    char szTemp[MAX_PATH];
-    GetTempPathA(MAX_PATH, szTemp);
-    std::string base = std::string(szTemp) + "folvane-tree-tests";
+    std::string base = TestsBase();
     CFixtureDir::RemoveTree(Widen(base));
     CreateDirectoryA(base.c_str(), nullptr);
     // The shell's delete moves folders to the trash of XDG_DATA_HOME: one of the tests'

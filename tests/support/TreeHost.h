@@ -94,6 +94,7 @@ HTREEITEM ChildByLabel(const CTreeCtrl& tree, HTREEITEM hParent, const std::stri
 class TreeTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
+    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
