@@ -714,8 +714,26 @@ void CShellTreeCtrl::UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants)
         CIdListPtr pidlOld(pData->pidlAbs);
         pData->pidlAbs = pidlAbs;
     }
-    if (bDescendants) {
-        for (HTREEITEM h = GetChildItem(hItem); h; h = GetNextSiblingItem(h)) UpdateItemIdLists(h, TRUE);
+    if (bDescendants) UpdateDescendantIdLists(hItem, pData);
+}
+
+void CShellTreeCtrl::UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData)
+{
+    auto it = m_records.find(hItem);
+    if (it == m_records.end() || it->second.empty()) return;
+    // The children's container is the item's own folder: bound once, one reference each.
+    CComPtr<IShellFolder> spFolder;
+    if (pData->pFolder) pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spFolder.PutVoid());
+    for (const auto& child : it->second) {
+        FolderItemData* pChild = child.second;
+        if (LPITEMIDLIST pidlAbs = IdListConcat(pData->pidlAbs, pChild->pidlRel)) {
+            CIdListPtr pidlOld(pChild->pidlAbs);
+            pChild->pidlAbs = pidlAbs;
+        }
+        if (pChild->pFolder) pChild->pFolder->Release();
+        pChild->pFolder = spFolder;
+        if (pChild->pFolder) pChild->pFolder->AddRef();
+        UpdateDescendantIdLists(child.first, pChild);
     }
 }
 

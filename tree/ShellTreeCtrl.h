@@ -91,6 +91,8 @@ private:
     void FreeDescendantRecords(HTREEITEM hItem);
     // Releases the record of an item that stays in the control, and clears its data.
     void ReleaseRecord(HTREEITEM hItem);
+    // Rebuilds the lists and containers of an item's loaded descendants after a rename.
+    void UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData);
     void SortChildren(HTREEITEM hParent);
     void InsertPlaceholder(HTREEITEM hItem);
     // SFGAO_HASSUBFOLDER of an item's folder, corrected from the disk under Wine.
