@@ -154,6 +154,15 @@ TEST_F(TreeTest, ExpandingAgainShowsAFolderMadeMeanwhileAndCollapsingMovesTheSel
         EXPECT_EQ(nullptr, Tree().GetItemRecord(Tree().GetChildItem(hA))) << "only the placeholder";
         Tree().ExpandWithNotify(hA, TVE_EXPAND);
         EXPECT_EQ((std::vector<std::string>{"x", "y"}), Labels(Tree(), hA));
+
+        // Deleting the children of an item moves a selection below to the given replacement.
+        hX = Item(hA, "x");
+        Tree().ExpandWithNotify(hX, TVE_EXPAND);
+        Tree().SelectItem(Item(hX, "deep"));
+        HTREEITEM hY = Item(hA, "y");
+        Tree().DeleteChildItems(hX, hY, FALSE);
+        EXPECT_EQ(hY, Tree().GetSelectedItem());
+        EXPECT_FALSE(Tree().ItemHasChildren(hX));
     }
 }
 
@@ -206,6 +215,9 @@ TEST_F(TreeTest, SelectIdListWalksDownExpandingEachLevel)
     EXPECT_EQ("c", std::string(Tree().GetItemText(hC)));
     for (HTREEITEM h = hC; h; h = Tree().GetParentItem(h)) EXPECT_TRUE(IsExpanded(Tree(), h)) << Tree().GetItemText(h).GetString();
     EXPECT_EQ(std::vector<std::string>{"d"}, Labels(Tree(), hC)) << "the last level is read too";
+    CIdListPtr pidlD(m_pDir->IdList("a\\b\\c\\d"));
+    EXPECT_EQ(S_OK, Tree().SelectIdList(pidlD));
+    EXPECT_EQ(Tree().GetChildItem(hC), Tree().GetSelectedItem()) << "a folder without sub-folders";
 
     // A level that is gone: the levels above stay expanded and nothing is selected.
     CIdListPtr pidlE(m_pDir->IdList("e"));
@@ -438,11 +450,12 @@ TEST_F(TreeTest, FailingFoldersEndOperationsQuietlyAndEveryReferenceIsReleased)
     m_pHost.reset(new CTreeHost);
 }
 
-// Text is 8-bit: a name outside the code page shows with replacement characters, but
-// the item works through its lists, and giving the label back renames nothing.
+// Text is 8-bit: a name outside the code page shows with its characters replaced (here
+// by look-alikes that make a valid name), but the item works through its lists, and
+// giving the label back renames nothing.
 TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchangedRename)
 {
-    const std::wstring kName = L"\x65e5\x672c\x0141";
+    const std::wstring kName = L"\x0141od\x017a";
     CreateDirectoryW(m_pDir->WPath(kName).c_str(), nullptr);
     CreateDirectoryW(m_pDir->WPath(kName + L"\\inner").c_str(), nullptr);
     HTREEITEM hRoot = ShowFixture();
@@ -454,9 +467,12 @@ TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchanged
     spInner.Attach(Tree().BindItemFolder(Item(hItem, "inner")));
     EXPECT_TRUE(spInner);
 
+    const std::string label = Tree().GetItemText(hItem).GetString();
+    EXPECT_NE("", label);
     for (BOOL bCancel : {TRUE, FALSE}) {
         EXPECT_TRUE(EditLabel(hItem, nullptr, bCancel));
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(m_pDir->WPath(kName + L"\\inner").c_str())) << bCancel;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_pDir->Path(label).c_str())) << bCancel;
     }
 }
 
