@@ -249,10 +249,10 @@ BOOL CTreeHost::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 
 LRESULT CTreeHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static BOOL s_bAnswered = FALSE;
-    if (message == WM_ENTERMENULOOP) s_bAnswered = FALSE;
-    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !s_bAnswered) {
-        s_bAnswered = TRUE;
+    // The menu's loop tells its owner when it waits for input: the answer is given once.
+    if (message == WM_ENTERMENULOOP) m_bMenuAnswered = FALSE;
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !m_bMenuAnswered) {
+        m_bMenuAnswered = TRUE;
         m_nMenusShown++;
         if (m_menu == Menu::Dismiss) {
             EndMenu();

@@ -37,6 +37,9 @@ public:
 protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    BOOL m_bMenuAnswered = FALSE;
 };
 
 // A folder under the temporary folder for one test, removed with everything in it.
