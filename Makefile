@@ -31,7 +31,7 @@ test: build
 	  grep -h '^Skipped in ' $(BUILD)/Testing/Temporary/LastTest.log 2>/dev/null | tr -d '\r'; exit $$rc
 
 bench: build
-	@scripts/with-display scripts/bench $(B)
+	@scripts/with-display scripts/bench $(B) $(ARGS)
 
 screenshot: build
 	@scripts/screenshot $(ARGS)

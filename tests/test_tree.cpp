@@ -128,23 +128,42 @@ TEST_F(TreeTest, ExpandButtonsExactlyWhereSubFoldersExist)
     EXPECT_FALSE(Tree().ItemHasChildren(hWithSub));
 }
 
+// On the Wine path and on the Windows path (which deletes items one by one).
 TEST_F(TreeTest, ExpandingAgainShowsAFolderMadeMeanwhileAndCollapsingMovesTheSelectionUp)
 {
-    m_pDir->MakeDirs({"a\\x\\deep"});
-    HTREEITEM hA = Item(ShowFixture(), "a");
-    Tree().ExpandWithNotify(hA, TVE_EXPAND);
-    EXPECT_EQ(std::vector<std::string>{"x"}, Labels(Tree(), hA));
-    m_pDir->MakeDirs({"a\\y"});
-    HTREEITEM hX = Item(hA, "x");
-    Tree().ExpandWithNotify(hX, TVE_EXPAND);
-    Tree().SelectItem(Item(hX, "deep"));
+    for (WineCheck check : {WineCheck::Detect, WineCheck::Windows}) {
+        SetWineCheckForTesting(check);
+        m_pHost.reset(new CTreeHost);
+        CFixtureDir::RemoveTree(m_pDir->WPath(L"a"));
+        m_pDir->MakeDirs({"a\\x\\deep"});
+        HTREEITEM hA = Item(ShowFixture(), "a");
+        Tree().ExpandWithNotify(hA, TVE_EXPAND);
+        EXPECT_EQ(std::vector<std::string>{"x"}, Labels(Tree(), hA));
+        m_pDir->MakeDirs({"a\\y"});
+        HTREEITEM hX = Item(hA, "x");
+        Tree().ExpandWithNotify(hX, TVE_EXPAND);
+        Tree().SelectItem(Item(hX, "deep"));
 
-    Tree().ExpandWithNotify(hA, TVE_COLLAPSE);
-    EXPECT_EQ(hA, Tree().GetSelectedItem());
-    ASSERT_EQ(1u, Children(Tree(), hA).size());
-    EXPECT_EQ(nullptr, Tree().GetItemRecord(Tree().GetChildItem(hA))) << "only the placeholder";
-    Tree().ExpandWithNotify(hA, TVE_EXPAND);
-    EXPECT_EQ((std::vector<std::string>{"x", "y"}), Labels(Tree(), hA));
+        // The user collapses "a" with a click on its button.
+        POINT pt = ButtonPoint(hA);
+        Tree().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        Tree().SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        EXPECT_FALSE(IsExpanded(Tree(), hA));
+        EXPECT_EQ(hA, Tree().GetSelectedItem());
+        ASSERT_EQ(1u, Children(Tree(), hA).size());
+        EXPECT_EQ(nullptr, Tree().GetItemRecord(Tree().GetChildItem(hA))) << "only the placeholder";
+        Tree().ExpandWithNotify(hA, TVE_EXPAND);
+        EXPECT_EQ((std::vector<std::string>{"x", "y"}), Labels(Tree(), hA));
+
+        // Deleting the children of an item moves a selection below to the given replacement.
+        hX = Item(hA, "x");
+        Tree().ExpandWithNotify(hX, TVE_EXPAND);
+        Tree().SelectItem(Item(hX, "deep"));
+        HTREEITEM hY = Item(hA, "y");
+        Tree().DeleteChildItems(hX, hY, FALSE);
+        EXPECT_EQ(hY, Tree().GetSelectedItem());
+        EXPECT_FALSE(Tree().ItemHasChildren(hX));
+    }
 }
 
 TEST_F(TreeTest, ExpandWithNotifySendsWhatTheParentMayVeto)
@@ -196,6 +215,9 @@ TEST_F(TreeTest, SelectIdListWalksDownExpandingEachLevel)
     EXPECT_EQ("c", std::string(Tree().GetItemText(hC)));
     for (HTREEITEM h = hC; h; h = Tree().GetParentItem(h)) EXPECT_TRUE(IsExpanded(Tree(), h)) << Tree().GetItemText(h).GetString();
     EXPECT_EQ(std::vector<std::string>{"d"}, Labels(Tree(), hC)) << "the last level is read too";
+    CIdListPtr pidlD(m_pDir->IdList("a\\b\\c\\d"));
+    EXPECT_EQ(S_OK, Tree().SelectIdList(pidlD));
+    EXPECT_EQ(Tree().GetChildItem(hC), Tree().GetSelectedItem()) << "a folder without sub-folders";
 
     // A level that is gone: the levels above stay expanded and nothing is selected.
     CIdListPtr pidlE(m_pDir->IdList("e"));
@@ -217,6 +239,7 @@ TEST_F(TreeTest, SelectChildAndTheQueriesOfAnItem)
 {
     m_pDir->MakeDirs({"a\\x", "b"});
     HTREEITEM hRoot = ShowFixture();
+    m_pHost->Paint();
     CIdListPtr pidlB(m_pDir->IdList("b")), pidlX(m_pDir->IdList("a\\x"));
     LPCITEMIDLIST pidlRelB = LastId(pidlB), pidlRelX = LastId(pidlX);
 
@@ -245,6 +268,7 @@ TEST_F(TreeTest, SelectChildAndTheQueriesOfAnItem)
     ASSERT_TRUE(spA);
     EXPECT_EQ(1u, ShellChildren(spA, SFGAO_FOLDER).size());
     HTREEITEM hPlaceholder = Tree().GetChildItem(Item(hRoot, "a"));
+    ASSERT_NE(nullptr, hPlaceholder);
     EXPECT_EQ(nullptr, Tree().GetItemRecord(hPlaceholder));
     EXPECT_EQ(nullptr, Tree().BindItemFolder(hPlaceholder));
     EXPECT_FALSE(Tree().GetItemTitle(hPlaceholder, str));
@@ -426,11 +450,12 @@ TEST_F(TreeTest, FailingFoldersEndOperationsQuietlyAndEveryReferenceIsReleased)
     m_pHost.reset(new CTreeHost);
 }
 
-// Text is 8-bit: a name outside the code page shows with replacement characters, but
-// the item works through its lists, and giving the label back renames nothing.
+// Text is 8-bit: a name outside the code page shows with its characters replaced (here
+// by look-alikes that make a valid name), but the item works through its lists, and
+// giving the label back renames nothing.
 TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchangedRename)
 {
-    const std::wstring kName = L"\x65e5\x672c\x0141";
+    const std::wstring kName = L"\x0141od\x017a";
     CreateDirectoryW(m_pDir->WPath(kName).c_str(), nullptr);
     CreateDirectoryW(m_pDir->WPath(kName + L"\\inner").c_str(), nullptr);
     HTREEITEM hRoot = ShowFixture();
@@ -442,9 +467,12 @@ TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchanged
     spInner.Attach(Tree().BindItemFolder(Item(hItem, "inner")));
     EXPECT_TRUE(spInner);
 
+    const std::string label = Tree().GetItemText(hItem).GetString();
+    EXPECT_NE("", label);
     for (BOOL bCancel : {TRUE, FALSE}) {
         EXPECT_TRUE(EditLabel(hItem, nullptr, bCancel));
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(m_pDir->WPath(kName + L"\\inner").c_str())) << bCancel;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_pDir->Path(label).c_str())) << bCancel;
     }
 }
 

@@ -181,11 +181,7 @@ TEST_F(TreeCommands, ContextMenuRunsOnlyAChosenCommandAndReportsFailures)
     // On the button the item is selected but no menu opens; on empty space nothing happens.
     m_state.nUIObjects = 0;
     int nMenus = m_pHost->m_nMenusShown;
-    POINT ptButton = LabelPoint(A());
-    UINT nFlags = 0;
-    while (ptButton.x > 0 && (Tree().HitTest(ptButton, &nFlags), !(nFlags & TVHT_ONITEMBUTTON))) ptButton.x--;
-    ASSERT_TRUE(nFlags & TVHT_ONITEMBUTTON);
-    RightClick(ptButton);
+    RightClick(ButtonPoint(A()));
     EXPECT_EQ(A(), Tree().GetSelectedItem());
     RECT rcClient;
     Tree().GetClientRect(&rcClient);

@@ -16,6 +16,7 @@ IMPLEMENT_DYNAMIC(CShellTreeCtrl, CTreeCtrl)
 BEGIN_MESSAGE_MAP(CShellTreeCtrl, CTreeCtrl)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_PAINT, &CShellTreeCtrl::OnPaintMessage)
+    ON_MESSAGE(WM_KEYDOWN, &CShellTreeCtrl::OnKeyDownMessage)
 END_MESSAGE_MAP()
 
 namespace {
@@ -99,7 +100,7 @@ void CShellTreeCtrl::FillRoot()
     CComPtr<IShellFolder> spDesktop;
     if (SUCCEEDED(SHGetDesktopFolder(spDesktop.Put())) && spDesktop) {
         // Filled once per window; a second fill must not drop records with the items.
-        for (HTREEITEM h = GetRootItem(); h; h = GetNextSiblingItem(h)) ReleaseDescendantRecords(h);
+        FreeDescendantRecords(TVI_ROOT);
         DeleteAllItems();
         InsertFolderChildren(spDesktop, nullptr, TVI_ROOT);
     }
@@ -126,7 +127,7 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
     }
     const SFGAOF mask = kChildAttributes | (bWine ? kPlainFolderAttributes : 0);
 
-    HTREEITEM hInsertAfter = TVI_LAST;
+    ChildRecords& records = m_records[hParent];
     for (;;) {
         CIdListPtr pidlChild;
         ULONG nFetched = 0;
@@ -152,9 +153,10 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
             break;
         }
 
+        // Each item goes after the one inserted before it, which is the parent's last child.
         TVINSERTSTRUCTA insert = {};
         insert.hParent = hParent;
-        insert.hInsertAfter = hInsertAfter;
+        insert.hInsertAfter = TVI_LAST;
         insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
         insert.item.pszText = szName;
         insert.item.cchTextMax = MAX_PATH;
@@ -188,12 +190,15 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
             spMalloc->Free(pData);
             break;
         }
-        hInsertAfter = hItem;
+        records.emplace_back(hItem, pData);
 
         if (attrs & SFGAO_HASSUBFOLDER) {
-            InsertPlaceholder(hItem);
+            // Wine says so of every folder: for a file-system folder the disk decides, once
+            // the item shows.
             if (bWine && (attrs & (SFGAO_FILESYSTEM | SFGAO_FOLDER)) == (SFGAO_FILESYSTEM | SFGAO_FOLDER))
                 nChecks |= kCheckSubFolders;
+            else
+                InsertPlaceholder(hItem);
         }
         if (nChecks) m_pendingChecks[hItem] = nChecks;
 
@@ -319,23 +324,46 @@ LRESULT CShellTreeCtrl::ExpandWithNotify(HTREEITEM hItem, UINT nAction)
 
 void CShellTreeCtrl::DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem)
 {
-    HTREEITEM hSelected = GetSelectedItem();
-    if (hItem) {
+    if (hItem && GetChildItem(hItem)) {
+        // A selection anywhere below moves to the replacement before its item goes.
+        HTREEITEM hSelected = GetSelectedItem();
+        for (HTREEITEM h = hSelected ? GetParentItem(hSelected) : nullptr; h; h = GetParentItem(h)) {
+            if (h == hItem) {
+                Select(hReplacement, TVGN_CARET);
+                break;
+            }
+        }
+        // The items go with redrawing off (Wine's control would lay the tree out again
+        // after each deletion), then their records. Wine's control finds an item by a
+        // linear search and keeps all items in one array, so each deletion costs time in
+        // the number of all items: there one collapse that removes the children costs a
+        // fraction of deleting them one by one.
+        ChildRecords children;
+        auto it = m_records.find(hItem);
+        if (it != m_records.end()) {
+            children.swap(it->second);
+            m_records.erase(it);
+        }
+        SendMessage(WM_SETREDRAW, FALSE);
+        if (IsRunningUnderWine()) {
+            Expand(hItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
+        } else {
+            for (const auto& child : children) DeleteItem(child.first);
+        }
         HTREEITEM hChild;
-        while ((hChild = GetChildItem(hItem)) != nullptr) {
-            if (hChild == hSelected) Select(hReplacement, TVGN_CARET);
-            DeleteChildItems(hChild, hReplacement, TRUE);
-            DeleteItem(hChild);
+        while ((hChild = GetChildItem(hItem)) != nullptr) DeleteItem(hChild);  // placeholders
+        SendMessage(WM_SETREDRAW, TRUE);
+        for (const auto& child : children) {
+            FreeDescendantRecords(child.first);
+            FreeRecord(child.first, child.second);
         }
     }
     if (bReleaseItem && hItem) ReleaseRecord(hItem);
 }
 
-void CShellTreeCtrl::ReleaseRecord(HTREEITEM hItem)
+void CShellTreeCtrl::FreeRecord(HTREEITEM hItem, FolderItemData* pData)
 {
-    FolderItemData* pData = reinterpret_cast<FolderItemData*>(GetItemData(hItem));
-    if (!pData) return;
-    m_pendingChecks.erase(hItem);
+    if (!m_pendingChecks.empty()) m_pendingChecks.erase(hItem);
     if (m_hEditItem == hItem) m_hEditItem = nullptr;
     if (m_hCommandItem == hItem) m_hCommandItem = nullptr;
     if (pData->pFolder) pData->pFolder->Release();
@@ -345,13 +373,39 @@ void CShellTreeCtrl::ReleaseRecord(HTREEITEM hItem)
         if (pData->pidlAbs) spMalloc->Free(pData->pidlAbs);
         spMalloc->Free(pData);
     }
-    SetItemData(hItem, 0);
 }
 
-void CShellTreeCtrl::ReleaseDescendantRecords(HTREEITEM hItem)
+void CShellTreeCtrl::FreeDescendantRecords(HTREEITEM hItem)
 {
-    for (HTREEITEM h = GetChildItem(hItem); h; h = GetNextSiblingItem(h)) ReleaseDescendantRecords(h);
-    ReleaseRecord(hItem);
+    auto it = m_records.find(hItem);
+    if (it == m_records.end()) return;
+    ChildRecords children;
+    children.swap(it->second);
+    m_records.erase(it);
+    for (const auto& child : children) {
+        FreeDescendantRecords(child.first);
+        FreeRecord(child.first, child.second);
+    }
+}
+
+void CShellTreeCtrl::ReleaseRecord(HTREEITEM hItem)
+{
+    FolderItemData* pData = GetItemRecord(hItem);
+    if (!pData) return;
+    FreeDescendantRecords(hItem);
+    HTREEITEM hParent = GetParentItem(hItem);
+    auto it = m_records.find(hParent ? hParent : TVI_ROOT);
+    if (it != m_records.end()) {
+        ChildRecords& siblings = it->second;
+        for (size_t i = 0; i < siblings.size(); ++i) {
+            if (siblings[i].first == hItem) {
+                siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        }
+    }
+    FreeRecord(hItem, pData);
+    SetItemData(hItem, 0);
 }
 
 HRESULT CShellTreeCtrl::SelectIdList(LPCITEMIDLIST pidlAbs)
@@ -437,7 +491,8 @@ void CShellTreeCtrl::OnDestroy()
 {
     // Records only: selecting or deleting items now would send selection changes to a
     // parent that is going away.
-    for (HTREEITEM h = GetRootItem(); h; h = GetNextSiblingItem(h)) ReleaseDescendantRecords(h);
+    FreeDescendantRecords(TVI_ROOT);
+    m_records.clear();
     m_pendingChecks.clear();
     m_hEditItem = nullptr;
     m_hCommandItem = nullptr;
@@ -448,6 +503,13 @@ LRESULT CShellTreeCtrl::OnPaintMessage(WPARAM wParam, LPARAM lParam)
 {
     if (!m_pendingChecks.empty()) ReadVisiblePendingItems();
     return DefWindowProc(WM_PAINT, wParam, lParam);
+}
+
+LRESULT CShellTreeCtrl::OnKeyDownMessage(WPARAM wParam, LPARAM lParam)
+{
+    // A key may act on an item that scrolled into view since the last paint.
+    if (!m_pendingChecks.empty()) ReadVisiblePendingItems();
+    return DefWindowProc(WM_KEYDOWN, wParam, lParam);
 }
 
 void CShellTreeCtrl::ReadVisiblePendingItems()
@@ -476,13 +538,10 @@ void CShellTreeCtrl::ReadPendingItem(HTREEITEM hItem, UINT nChecks)
         SetItemIcons(pData->pidlAbs, &item);
         SetItem(&item);
     }
-    if (nChecks & kCheckSubFolders) {
-        // Only a collapsed item whose one child is the placeholder is in question.
-        HTREEITEM hChild = GetChildItem(hItem);
-        if (hChild && !GetItemData(hChild) && !GetNextSiblingItem(hChild) &&
-            !(GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) && !DiskFolderHasSubFolder(strPath.c_str())) {
-            DeleteItem(hChild);
-        }
+    // An item expanded meanwhile has its children (or none) read already.
+    if ((nChecks & kCheckSubFolders) && !GetChildItem(hItem) && !(GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) &&
+        DiskFolderHasSubFolder(strPath.c_str())) {
+        InsertPlaceholder(hItem);
     }
 }
 
@@ -655,8 +714,26 @@ void CShellTreeCtrl::UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants)
         CIdListPtr pidlOld(pData->pidlAbs);
         pData->pidlAbs = pidlAbs;
     }
-    if (bDescendants) {
-        for (HTREEITEM h = GetChildItem(hItem); h; h = GetNextSiblingItem(h)) UpdateItemIdLists(h, TRUE);
+    if (bDescendants) UpdateDescendantIdLists(hItem, pData);
+}
+
+void CShellTreeCtrl::UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData)
+{
+    auto it = m_records.find(hItem);
+    if (it == m_records.end() || it->second.empty()) return;
+    // The children's container is the item's own folder: bound once, one reference each.
+    CComPtr<IShellFolder> spFolder;
+    if (pData->pFolder) pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spFolder.PutVoid());
+    for (const auto& child : it->second) {
+        FolderItemData* pChild = child.second;
+        if (LPITEMIDLIST pidlAbs = IdListConcat(pData->pidlAbs, pChild->pidlRel)) {
+            CIdListPtr pidlOld(pChild->pidlAbs);
+            pChild->pidlAbs = pidlAbs;
+        }
+        if (pChild->pFolder) pChild->pFolder->Release();
+        pChild->pFolder = spFolder;
+        if (pChild->pFolder) pChild->pFolder->AddRef();
+        UpdateDescendantIdLists(child.first, pChild);
     }
 }
 

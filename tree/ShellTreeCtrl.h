@@ -10,9 +10,13 @@
 #include "framework/TreeCtrl.h"
 
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 // The record of one tree item, kept as the item's data. Allocated and freed with the
-// shell allocator, like its two lists; released only by DeleteChildItems.
+// shell allocator, like its two lists; released only by the tree (DeleteChildItems and
+// the window's end). The control's TVN_DELETEITEM may carry a record already released:
+// its lParam is never to be read.
 struct FolderItemData {
     IShellFolder* pFolder;  // the folder that contains the item; one reference held
     LPITEMIDLIST pidlRel;   // one-level list relative to pFolder
@@ -69,19 +73,26 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     // Under Wine, the disk facts of file-system folders are read only once the items are
-    // on screen, just before they are painted: every folder looks as if it had
-    // sub-folders, and icons are looked up the slow way only where the fast one may differ.
+    // on screen, just before they are painted or a key acts on them: whether they hold
+    // sub-folders, and whether their icons may differ from the plain folder's.
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
 
 private:
     enum : UINT {
-        kCheckSubFolders = 1,  // the item has a placeholder that the disk may not justify
+        kCheckSubFolders = 1,  // the item gets its placeholder if the disk shows a sub-folder
         kCheckIcon = 2,        // the item shows the plain folder icons, unless it holds a desktop.ini
     };
+    typedef std::vector<std::pair<HTREEITEM, FolderItemData*>> ChildRecords;
 
+    // Frees a record and forgets its item; sends nothing to the control.
+    void FreeRecord(HTREEITEM hItem, FolderItemData* pData);
+    // Frees the records of every descendant of an item; sends nothing to the control.
+    void FreeDescendantRecords(HTREEITEM hItem);
+    // Releases the record of an item that stays in the control, and clears its data.
     void ReleaseRecord(HTREEITEM hItem);
-    // Releases the records of the item's descendants without deleting or selecting items.
-    void ReleaseDescendantRecords(HTREEITEM hItem);
+    // Rebuilds the lists and containers of an item's loaded descendants after a rename.
+    void UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData);
     void SortChildren(HTREEITEM hParent);
     void InsertPlaceholder(HTREEITEM hItem);
     // SFGAO_HASSUBFOLDER of an item's folder, corrected from the disk under Wine.
@@ -89,8 +100,14 @@ private:
     void ReadVisiblePendingItems();
     void ReadPendingItem(HTREEITEM hItem, UINT nChecks);
 
-    // Items whose disk facts are still to be read (Wine only). An entry goes when its
-    // record is released, so no handle here ever names a deleted item.
+    // The items that have records, by parent (TVI_ROOT for the top level), in the order
+    // they were inserted. Releasing and deleting whole levels goes by it: Wine's control
+    // looks every item handle up by a linear search, so walking a level of n items through
+    // the control costs time in n squared, and deleting in insertion order finds each item
+    // at once.
+    std::unordered_map<HTREEITEM, ChildRecords> m_records;
+    // Items whose disk facts are still to be read (Wine only). An entry goes with its
+    // record, so no handle here ever names a deleted item.
     std::unordered_map<HTREEITEM, UINT> m_pendingChecks;
     // The icons Wine gives every plain file-system folder, learnt from the first one met.
     int m_iPlainIcon = -1;

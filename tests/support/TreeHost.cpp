@@ -19,6 +19,14 @@ std::wstring Widen(const std::string& s)
     return w;
 }
 
+// Where every test of the folder tree makes its folders (and the shell its trash).
+std::string TestsBase()
+{
+    char szTemp[MAX_PATH];
+    GetTempPathA(MAX_PATH, szTemp);
+    return std::string(szTemp) + "folvane-tree-tests";
+}
+
 // The name a folder gives its child for parsing inside it.
 std::wstring ChildName(IShellFolder* pFolder, LPCITEMIDLIST pidl)
 {
@@ -241,10 +249,10 @@ BOOL CTreeHost::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 
 LRESULT CTreeHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static BOOL s_bAnswered = FALSE;
-    if (message == WM_ENTERMENULOOP) s_bAnswered = FALSE;
-    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !s_bAnswered) {
-        s_bAnswered = TRUE;
+    // The menu's loop tells its owner when it waits for input: the answer is given once.
+    if (message == WM_ENTERMENULOOP) m_bMenuAnswered = FALSE;
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !m_bMenuAnswered) {
+        m_bMenuAnswered = TRUE;
         m_nMenusShown++;
         if (m_menu == Menu::Dismiss) {
             EndMenu();
@@ -261,9 +269,7 @@ LRESULT CTreeHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 CFixtureDir::CFixtureDir(const std::string& name)
 {
-    char szTemp[MAX_PATH];
-    GetTempPathA(MAX_PATH, szTemp);
-    std::string base = std::string(szTemp) + "folvane-tree-tests";
+    std::string base = TestsBase();
     CreateDirectoryA(base.c_str(), nullptr);
     m_path = base + "\\" + name;
     RemoveTree(Widen(m_path));  // left by a run that was killed
@@ -356,12 +362,15 @@ HTREEITEM ChildByLabel(const CTreeCtrl& tree, HTREEITEM hParent, const std::stri
 
 // ---- TreeTest -------------------------------------------------------------------------------
 
+void TreeTest::TearDownTestSuite()
+{
+    CFixtureDir::RemoveTree(Widen(TestsBase()));  // the tests' trash with it
+}
+
 void TreeTest::SetUpTestSuite()
 {
     CMallocSpy::Instance();
-    char szTemp[MAX_PATH];
-    GetTempPathA(MAX_PATH, szTemp);
-    std::string base = std::string(szTemp) + "folvane-tree-tests";
+    std::string base = TestsBase();
     CFixtureDir::RemoveTree(Widen(base));
     CreateDirectoryA(base.c_str(), nullptr);
     // The shell's delete moves folders to the trash of XDG_DATA_HOME: one of the tests'
@@ -419,6 +428,16 @@ bool TreeTest::SameItem(LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2)
     CComPtr<IShellFolder> spDesktop;
     SHGetDesktopFolder(spDesktop.Put());
     return pidl1 && pidl2 && spDesktop->CompareIDs(0, pidl1, pidl2) == 0;
+}
+
+POINT TreeTest::ButtonPoint(HTREEITEM hItem)
+{
+    RECT rc;
+    Tree().GetItemRect(hItem, &rc, TRUE);
+    POINT pt = {rc.left, (rc.top + rc.bottom) / 2};
+    UINT nFlags = 0;
+    while (pt.x > 0 && (Tree().HitTest(pt, &nFlags), !(nFlags & TVHT_ONITEMBUTTON))) pt.x--;
+    return pt;
 }
 
 BOOL TreeTest::EditLabel(HTREEITEM hItem, const char* pszText, BOOL bCancel)

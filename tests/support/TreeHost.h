@@ -37,6 +37,9 @@ public:
 protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    BOOL m_bMenuAnswered = FALSE;
 };
 
 // A folder under the temporary folder for one test, removed with everything in it.
@@ -94,6 +97,7 @@ HTREEITEM ChildByLabel(const CTreeCtrl& tree, HTREEITEM hParent, const std::stri
 class TreeTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
+    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
@@ -105,6 +109,8 @@ protected:
     HTREEITEM Item(HTREEITEM hParent, const std::string& label) { return ChildByLabel(Tree(), hParent, label); }
     // Whether two absolute lists name the same item.
     static bool SameItem(LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2);
+    // A point on the item's expand button, in the tree's client coordinates.
+    POINT ButtonPoint(HTREEITEM hItem);
     // Renames through the label editor as a user does; FALSE when no editor opened.
     BOOL EditLabel(HTREEITEM hItem, const char* pszText, BOOL bCancel = FALSE);
 
