@@ -4,8 +4,9 @@
 // making its window for the same folder, in the same run.
 //
 //   bench_open-window.exe [--runs R] [--items N]
+#include "bench/BenchShellView.h"
 #include "bench/BenchStats.h"
-#include "bench/ShellViewHost.h"
+#include "support/ScratchFolder.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -26,97 +27,76 @@
 
 namespace {
 
-const char kPrefix[] = "folvane-open-window-";
-
-std::string TempDir()
+// A folder five levels down holding nItems items, half sub-folders and half files.
+std::string MakeFixture(const ScratchFolder& root, int nItems, int* pnMade)
 {
-    char temp[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, temp);
-    char longTemp[MAX_PATH] = "";
-    if (GetLongPathNameA(temp, longTemp, MAX_PATH)) lstrcpyA(temp, longTemp);
-    return temp;
-}
-
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-            else DeleteFileA(child.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
+    std::string rel;
+    for (int level = 1; level <= 5; level++) {
+        rel += (level > 1 ? "\\level" : "level") + std::to_string(level);
+        root.MakeFolder(rel);
     }
-    RemoveDirectoryA(path.c_str());
-}
-
-// What an interrupted earlier run left behind goes first.
-void RemoveLeftovers()
-{
-    std::string temp = TempDir();
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((temp + kPrefix + "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return;
-    std::vector<std::string> found;
-    do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) found.push_back(temp + fd.cFileName);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    for (const std::string& path : found) {
-        std::fprintf(stderr, "open-window: removing %s, left by an earlier run\n", path.c_str());
-        RemoveTree(path);
+    const std::string path = root.Sub(rel);
+    int made = 0;
+    for (int i = 0; i < nItems; i++) {
+        char name[32];
+        std::snprintf(name, sizeof(name), i % 2 ? "file%05d.txt" : "folder%05d", i);
+        const std::string item = path + "\\" + name;
+        if (i % 2) {
+            HANDLE hFile = CreateFileA(item.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (hFile == INVALID_HANDLE_VALUE) continue;
+            CloseHandle(hFile);
+        } else if (!CreateDirectoryA(item.c_str(), nullptr)) {
+            continue;
+        }
+        made++;
     }
+    *pnMade = made;
+    return path;
 }
 
-class Fixture {
+// The shell view alone making its window for the folder in a host window of its own.
+class CShellViewAlone {
 public:
-    explicit Fixture(int nItems)
+    CShellViewAlone()
     {
-        m_root = TempDir() + kPrefix + std::to_string(GetCurrentProcessId());
-        std::string path = m_root;
-        CreateDirectoryA(path.c_str(), nullptr);
-        for (int level = 1; level <= 5; level++) {
-            path += "\\level" + std::to_string(level);
-            CreateDirectoryA(path.c_str(), nullptr);
-        }
-        m_folder = path;
-        int made = 0;
-        for (int i = 0; i < nItems; i++) {
-            char name[32];
-            std::snprintf(name, sizeof(name), i % 2 ? "file%05d.txt" : "folder%05d", i);
-            std::string item = path + "\\" + name;
-            if (i % 2) {
-                HANDLE hFile = CreateFileA(item.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-                if (hFile == INVALID_HANDLE_VALUE) continue;
-                CloseHandle(hFile);
-            } else if (!CreateDirectoryA(item.c_str(), nullptr)) {
-                continue;
-            }
-            made++;
-        }
-        m_nMade = made;
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &HostWndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "FolvaneBenchOpenWindowHost";
+        RegisterClassA(&wc);
+        // The size of the right pane of the program's window below.
+        m_hwnd = CreateWindowExA(0, wc.lpszClassName, "shell view alone", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                 560, 480, nullptr, nullptr, wc.hInstance, nullptr);
+        m_browser.m_hwnd = m_hwnd;
+        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<IShellBrowser*>(&m_browser)));
     }
-    ~Fixture() { RemoveTree(m_root); }
-    const std::string& Folder() const { return m_folder; }
-    int Made() const { return m_nMade; }
+    ~CShellViewAlone()
+    {
+        Destroy();
+        DestroyWindow(m_hwnd);
+    }
+    bool Create(IShellFolder* pFolder)
+    {
+        RECT rc;
+        GetClientRect(m_hwnd, &rc);
+        FOLDERSETTINGS fs = {FVM_DETAILS, FWF_AUTOARRANGE};
+        HWND hwndView = nullptr;
+        if (FAILED(pFolder->CreateViewObject(m_hwnd, IID_IShellView, m_pView.PutVoid())) || !m_pView) return false;
+        m_browser.m_pView = m_pView;
+        return SUCCEEDED(m_pView->CreateViewWindow(nullptr, &fs, &m_browser, &rc, &hwndView)) && hwndView;
+    }
+    void Destroy()
+    {
+        if (m_pView) m_pView->DestroyViewWindow();
+        m_browser.m_pView = nullptr;
+        m_pView.Release();
+    }
 
 private:
-    std::string m_root, m_folder;
-    int m_nMade = 0;
+    HWND m_hwnd = nullptr;
+    CBenchBrowser m_browser;
+    CComPtr<IShellView> m_pView;
 };
-
-void PumpAll()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 }  // namespace
 
@@ -127,45 +107,55 @@ int main(int argc, char** argv)
         if (!std::strcmp(argv[i], "--runs")) nRuns = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--items")) nItems = std::atoi(argv[++i]);
     }
-    RemoveLeftovers();
     CFolvaneApp app;
     if (!app.InitInstance()) {
         std::fprintf(stderr, "open-window: the application did not start (is Folvane running?)\n");
         return 1;
     }
+    // A browser window's usual size, so both sides draw the same right pane.
+    if (app.m_pMainWnd) ::MoveWindow(app.m_pMainWnd->m_hWnd, 0, 0, 900, 700, TRUE);
     std::fprintf(stderr, "open-window: making %d items five levels down\n", nItems);
     int rc = 0;
     {
-        Fixture fixture(nItems);
-        if (fixture.Made() != nItems) {
-            std::fprintf(stderr, "open-window: made only %d items\n", fixture.Made());
+        ScratchFolder root("open-window");
+        int nMade = 0;
+        const std::string folder = MakeFixture(root, nItems, &nMade);
+        if (nMade != nItems) {
+            std::fprintf(stderr, "open-window: made only %d items\n", nMade);
             rc = 1;
         }
-        CShellViewHost host;
+        CIdListPtr pidl(PathToIdList(folder.c_str()));
+        CComPtr<IShellFolder> pDesktop, pFolder;
+        if (!pidl || FAILED(SHGetDesktopFolder(pDesktop.Put())) ||
+            FAILED(pDesktop->BindToObject(pidl, nullptr, IID_IShellFolder, pFolder.PutVoid()))) {
+            std::fprintf(stderr, "open-window: cannot bind %s\n", folder.c_str());
+            rc = 1;
+        }
+        CShellViewAlone viewAlone;
         std::vector<double> open, openIdle, alone, aloneIdle;
         for (int run = -1; run < nRuns && rc == 0; run++) {  // run -1 warms the caches up
             // The window of the run before is closed, so the same text opens a new one.
-            std::string text = fixture.Folder();
+            const std::string& text = folder;
             double t0 = NowMs();
             CDocument* pDoc = app.OpenDocumentFile(text.c_str());
             double t1 = NowMs();
-            PumpAll();
+            PumpUntilIdle();
             double t2 = NowMs();
             CFolvaneView* pView = pDoc ? dynamic_cast<CFolvaneView*>(pDoc->GetFirstView()) : nullptr;
-            if (!pView || !pView->m_hwndShellView || pView->GetDocument()->m_strFolderPath != fixture.Folder().c_str()) {
+            if (!pView || !pView->m_hwndShellView || pView->GetDocument()->m_strFolderPath != folder.c_str()) {
                 std::fprintf(stderr, "open-window: the window did not show the folder\n");
                 rc = 1;
             }
             app.CloseAllDocuments(FALSE);
-            PumpAll();
+            PumpUntilIdle();
 
             double a0 = NowMs();
-            bool bMade = host.Create(fixture.Folder().c_str());
+            bool bMade = viewAlone.Create(pFolder);
             double a1 = NowMs();
-            PumpAll();
+            PumpUntilIdle();
             double a2 = NowMs();
-            host.Destroy();
-            PumpAll();
+            viewAlone.Destroy();
+            PumpUntilIdle();
             if (!bMade) {
                 std::fprintf(stderr, "open-window: the shell view alone could not be made\n");
                 rc = 1;
@@ -190,7 +180,7 @@ int main(int argc, char** argv)
         }
     }
     if (app.m_pMainWnd) app.m_pMainWnd->DestroyWindow();
-    PumpAll();
+    PumpUntilIdle();
     app.ExitInstance();
     return rc;
 }
