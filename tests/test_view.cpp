@@ -19,6 +19,7 @@
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "support/AppFixture.h"
+#include "support/ViewTestUtil.h"
 #include "support/DocTestUtil.h"
 #include "support/MallocSpy.h"
 #include "support/ScratchFolder.h"
@@ -44,53 +45,6 @@ RECT RectIn(HWND hChild, HWND hParent)
     return rc;
 }
 
-HWND ListOf(CFolvaneView* pView)
-{
-    return pView->m_hwndShellView ? FindWindowExA(pView->m_hwndShellView, nullptr, "SysListView32", nullptr) : nullptr;
-}
-
-std::vector<std::string> ListNames(CFolvaneView* pView)
-{
-    std::vector<std::string> names;
-    HWND hList = ListOf(pView);
-    int n = hList ? static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < n; i++) {
-        char text[MAX_PATH] = "";
-        LVITEMA item = {};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        names.push_back(text);
-    }
-    return names;
-}
-
-int ListIndexOf(CFolvaneView* pView, const std::string& name)
-{
-    std::vector<std::string> names = ListNames(pView);
-    for (size_t i = 0; i < names.size(); i++) {
-        if (lstrcmpiA(names[i].c_str(), name.c_str()) == 0) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-// Selects the named items of the right pane, as clicks with Ctrl would.
-void SelectInList(CFolvaneView* pView, const std::vector<std::string>& names)
-{
-    HWND hList = ListOf(pView);
-    LVITEMA none = {};
-    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-    for (const std::string& name : names) {
-        LVITEMA sel = {};
-        sel.stateMask = LVIS_SELECTED;
-        sel.state = LVIS_SELECTED;
-        SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(ListIndexOf(pView, name)),
-                     reinterpret_cast<LPARAM>(&sel));
-    }
-}
-
 std::string SelectedName(IShellFolder* pParent, LPCITEMIDLIST pidl)
 {
     char name[MAX_PATH] = "";
@@ -103,27 +57,6 @@ UINT ViewMode(IShellView* pView)
     FOLDERSETTINGS fs = {};
     pView->GetCurrentInfo(&fs);
     return fs.ViewMode;
-}
-
-// A real press and release of the left button at a screen point.
-void ClickAt(POINT pt)
-{
-    SetCursorPos(pt.x, pt.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
-// A real press and release of a key.
-void PressKey(WORD vk)
-{
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
 }
 
 // Counts the keys a window receives (down), then passes them on.
@@ -183,47 +116,6 @@ struct CommandSpy {
         if (IsWindow(m_h)) SetWindowLongPtrA(m_h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old()));
     }
     HWND m_h;
-};
-
-class ViewTest : public AppFixture {
-protected:
-    void SetUp() override
-    {
-        AppFixture::SetUp();
-        m_root.MakeFolders({"alpha", "alpha\\inner", "alpha\\inner\\deepest", "beta", "gamma"});
-        m_root.MakeFiles({"one.txt", "two.txt", "alpha\\x.txt"});
-    }
-    void TearDown() override
-    {
-        if (m_pApp->m_pMainWnd) m_pApp->CloseAllDocuments(FALSE);
-        AppFixture::TearDown();
-    }
-    CFolvaneView* Open(const std::string& text)
-    {
-        CFolvaneDoc* pDoc = dynamic_cast<CFolvaneDoc*>(m_pApp->OpenDocumentFile(text.c_str()));
-        Pump();
-        return FirstViewOf(pDoc);
-    }
-    std::string Shown(CFolvaneView* pView) { return pView->GetDocument()->m_strFolderPath.str(); }
-    std::string SelectedText(CFolvaneView* pView) { return pView->m_tree.GetItemText(pView->m_tree.GetSelectedItem()).str(); }
-    // Selects a folder as a click in the tree would.
-    bool Browse(CFolvaneView* pView, const std::string& path)
-    {
-        CIdListPtr pidl(PathToIdList(path.c_str()));
-        HRESULT hr = pView->GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_ABSOLUTE);
-        Pump();
-        return SUCCEEDED(hr);
-    }
-    // The command's state as a menu would show it.
-    BOOL Enabled(UINT nID)
-    {
-        CTestCmdUI state;
-        state.m_nID = nID;
-        state.DoUpdate(Frame(), TRUE);
-        return state.m_bEnabled;
-    }
-
-    ScratchFolder m_root{"view"};
 };
 
 void ExpectLayout(CFolvaneView* pView)
