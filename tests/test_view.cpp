@@ -23,6 +23,7 @@
 #include "support/DocTestUtil.h"
 #include "support/MallocSpy.h"
 #include "support/ScratchFolder.h"
+#include "framework/MergeMenus.h"
 #include "tree/IdList.h"
 #include "view/FolvaneView.h"
 
@@ -334,6 +335,57 @@ TEST_F(ViewTest, MenusMergedIntoTheSharedMenuLiveAsLongAsIt)
     EXPECT_EQ(static_cast<UINT>(ID_SHELLMENU_DUMMY), GetMenuItemID(hEdit, 0));
     DestroyMenu(hShared);
     EXPECT_FALSE(IsMenu(hEdit)) << "and it goes with the shared menu";
+}
+
+// Merging by OLE menu groups: a separator in the source moves on to the next group of its
+// side, each item goes to the end of its group, and the widths follow.
+TEST(MergeMenus, ItemsJoinTheirGroupsAtTheGroupsEnds)
+{
+    struct Case {
+        const char* source;  // popups by letter, '|' a separator
+        int iWidthIndex;
+        BOOL bHelp;
+        LONG before[6];
+        const char* expected;  // the shared menu's popups afterwards
+        LONG after[6];
+    } cases[] = {
+        {"AB|C", 0, FALSE, {0, 0, 0, 0, 0, 0}, "ABC", {2, 0, 1, 0, 0, 0}},
+        {"AB|C|D|E", 0, FALSE, {0, 0, 0, 0, 0, 0}, "ABCDE", {2, 0, 1, 0, 2, 0}},
+        {"AB|C", 1, FALSE, {1, 0, 1, 0, 1, 0}, "xAByCz", {1, 2, 1, 1, 1, 0}},
+        {"AB|CH", 0, TRUE, {0, 1, 0, 0, 0, 0}, "ABxCH", {2, 1, 1, 0, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        // The shared menu starts with one popup per width already counted, named x, y, z...
+        HMENU hShared = CreateMenu();
+        char name = 'x';
+        for (int g = 0; g < 6; g++) {
+            for (LONG i = 0; i < c.before[g]; i++) {
+                char text[2] = {name++, 0};
+                AppendMenuA(hShared, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), text);
+            }
+        }
+        HMENU hSource = CreateMenu();
+        for (const char* p = c.source; *p; p++) {
+            char text[2] = {*p, 0};
+            if (*p == '|') AppendMenuA(hSource, MF_SEPARATOR, 0, nullptr);
+            else AppendMenuA(hSource, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), text);
+        }
+        LONG widths[6];
+        std::copy(c.before, c.before + 6, widths);
+        HMENU hHelp = AfxMergeMenus(hShared, hSource, widths, c.iWidthIndex, c.bHelp);
+        std::string got;
+        for (int i = 0; i < GetMenuItemCount(hShared); i++) {
+            char text[8] = "";
+            GetMenuStringA(hShared, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+            got += text;
+        }
+        EXPECT_EQ(c.expected, got) << c.source;
+        EXPECT_EQ(std::vector<LONG>(c.after, c.after + 6), std::vector<LONG>(widths, widths + 6)) << c.source;
+        EXPECT_EQ(c.bHelp, hHelp != nullptr) << c.source;
+        while (GetMenuItemCount(hSource) > 0) RemoveMenu(hSource, 0, MF_BYPOSITION);
+        DestroyMenu(hSource);
+        DestroyMenu(hShared);
+    }
 }
 
 TEST_F(ViewTest, ToolbarItemsFollowTheApplicationsOwnButtons)
