@@ -60,43 +60,35 @@ UINT ViewMode(IShellView* pView)
     return fs.ViewMode;
 }
 
-// Counts the keys a window receives (down), then passes them on.
-struct KeySpy {
-    static std::vector<WPARAM>& Keys()
+// Records one kind of message a window receives (its wParam and lParam), then passes it on.
+class MessageSpy {
+public:
+    MessageSpy(HWND h, UINT message) : m_h(h)
     {
-        static std::vector<WPARAM> keys;
-        return keys;
-    }
-    static WNDPROC& Old()
-    {
-        static WNDPROC old = nullptr;
-        return old;
-    }
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
-    {
-        if (m == WM_KEYDOWN) Keys().push_back(w);
-        return CallWindowProcA(Old(), h, m, w, l);
-    }
-    explicit KeySpy(HWND h) : m_h(h)
-    {
-        Keys().clear();
+        Message() = message;
+        Seen().clear();
         Old() = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
     }
-    ~KeySpy()
+    ~MessageSpy()
     {
         if (IsWindow(m_h)) SetWindowLongPtrA(m_h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old()));
     }
-    int Count(WPARAM vk) const { return static_cast<int>(std::count(Keys().begin(), Keys().end(), vk)); }
-    HWND m_h;
-};
-
-// Records the WM_COMMAND messages a window receives, then passes them on.
-struct CommandSpy {
     static std::vector<std::pair<WPARAM, LPARAM>>& Seen()
     {
         static std::vector<std::pair<WPARAM, LPARAM>> seen;
         return seen;
     }
+    int Count(WPARAM w) const
+    {
+        return static_cast<int>(std::count_if(Seen().begin(), Seen().end(), [w](const auto& p) { return p.first == w; }));
+    }
+
+private:
+    static UINT& Message()
+    {
+        static UINT message = 0;
+        return message;
+    }
     static WNDPROC& Old()
     {
         static WNDPROC old = nullptr;
@@ -104,17 +96,8 @@ struct CommandSpy {
     }
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
     {
-        if (m == WM_COMMAND) Seen().emplace_back(w, l);
+        if (m == Message()) Seen().emplace_back(w, l);
         return CallWindowProcA(Old(), h, m, w, l);
-    }
-    explicit CommandSpy(HWND h) : m_h(h)
-    {
-        Seen().clear();
-        Old() = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
-    }
-    ~CommandSpy()
-    {
-        if (IsWindow(m_h)) SetWindowLongPtrA(m_h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old()));
     }
     HWND m_h;
 };
@@ -497,17 +480,17 @@ TEST_F(ViewTest, ShellCommandsReachTheShellViewAsTheIdentifierAlone)
     CFolvaneView* pView = Open(m_root.Path());
     ASSERT_NE(nullptr, pView);
     {
-        CommandSpy spy(pView->m_hwndShellView);
+        MessageSpy spy(pView->m_hwndShellView, WM_COMMAND);
         // From the menu, from a key (no control) and from a toolbar button (the toolbar as control).
         SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_SELECT_ALL, 0);
         SendMessageA(MainWnd(), WM_COMMAND, MAKEWPARAM(ID_SHELL_VIEW_SMALL_ICONS, 1), 0);
         SendMessageA(MainWnd(), WM_COMMAND, MAKEWPARAM(ID_SHELL_VIEW_REPORT, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Frame()->m_wndToolBar.m_hWnd));
-        ASSERT_EQ(3u, CommandSpy::Seen().size());
+        ASSERT_EQ(3u, MessageSpy::Seen().size());
         const UINT expected[] = {ID_SHELL_EDIT_SELECT_ALL, ID_SHELL_VIEW_SMALL_ICONS, ID_SHELL_VIEW_REPORT};
         for (size_t i = 0; i < 3; i++) {
-            EXPECT_EQ(static_cast<WPARAM>(expected[i]), CommandSpy::Seen()[i].first);
-            EXPECT_EQ(0, CommandSpy::Seen()[i].second);
+            EXPECT_EQ(static_cast<WPARAM>(expected[i]), MessageSpy::Seen()[i].first);
+            EXPECT_EQ(0, MessageSpy::Seen()[i].second);
         }
     }
     for (UINT id : {ID_SHELL_EDIT_UNDO, ID_SHELL_ARRANGE_DATE, ID_SHELL_DISCONNECT_DRIVE}) EXPECT_TRUE(Enabled(id));
@@ -821,7 +804,7 @@ TEST_F(DoubleClickTest, EnterOpensTheSelectedSubFolderAndBackspaceGoesUp)
     // window stays where it is.
     SelectInList(m_pView, {"three.folvanetest"});
     HWND hList = ListOf(m_pView);
-    KeySpy spy(hList);
+    MessageSpy spy(hList, WM_KEYDOWN);
     PressKey(VK_RETURN);
     PumpFor(200);
     EXPECT_EQ(1, spy.Count(VK_RETURN)) << "the list received Enter";
