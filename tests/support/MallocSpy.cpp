@@ -65,6 +65,12 @@ LONG CMallocSpy::CountFrom(ULONG nFirstSerial)
     return n;
 }
 
+bool CMallocSpy::IsLive(const void* pBlock)
+{
+    CLock lock(m_cs);
+    return m_live.count(const_cast<void*>(pBlock)) != 0;
+}
+
 ULONG CMallocSpy::CurrentSerial()
 {
     CLock lock(m_cs);

@@ -20,6 +20,8 @@ public:
 
     // Blocks allocated while the spy was registered and not yet freed.
     LONG LiveBlocks();
+    // Whether this block, allocated while the spy was registered, is still alive.
+    bool IsLive(const void* pBlock);
     // Whether registration succeeded; counts are meaningless otherwise.
     bool IsRegistered() const { return m_bRegistered; }
 
