@@ -65,10 +65,11 @@ LONG CMallocSpy::CountFrom(ULONG nFirstSerial)
     return n;
 }
 
-bool CMallocSpy::IsLive(const void* pBlock)
+ULONG CMallocSpy::SerialOf(const void* pBlock)
 {
     CLock lock(m_cs);
-    return m_live.count(const_cast<void*>(pBlock)) != 0;
+    auto it = m_live.find(const_cast<void*>(pBlock));
+    return it == m_live.end() ? 0 : it->second;
 }
 
 ULONG CMallocSpy::CurrentSerial()
