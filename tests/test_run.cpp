@@ -22,7 +22,6 @@
 #include "support/MallocSpy.h"
 #include "support/ScratchFolder.h"
 #include "support/ViewTestUtil.h"
-#include "tree/IdList.h"
 #include "view/FolvaneView.h"
 #include "view/RunCommand.h"
 
