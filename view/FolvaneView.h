@@ -102,6 +102,10 @@ public:
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
     void OnViewOptions();
     void OnUpdateViewOptions(CCmdUI* pCmdUI);
+    // The Run command (RunCommand.cpp): starts a command line in the folder of the item
+    // selected on the right.
+    void OnRun();
+    void OnUpdateRun(CCmdUI* pCmdUI);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -65,6 +65,13 @@ LONG CMallocSpy::CountFrom(ULONG nFirstSerial)
     return n;
 }
 
+ULONG CMallocSpy::SerialOf(const void* pBlock)
+{
+    CLock lock(m_cs);
+    auto it = m_live.find(const_cast<void*>(pBlock));
+    return it == m_live.end() ? 0 : it->second;
+}
+
 ULONG CMallocSpy::CurrentSerial()
 {
     CLock lock(m_cs);

@@ -20,6 +20,9 @@ public:
 
     // Blocks allocated while the spy was registered and not yet freed.
     LONG LiveBlocks();
+    // The serial of this block while it is alive (allocated while the spy was registered),
+    // else 0. A block freed and another made at the same address has another serial.
+    ULONG SerialOf(const void* pBlock);
     // Whether registration succeeded; counts are meaningless otherwise.
     bool IsRegistered() const { return m_bRegistered; }
 
