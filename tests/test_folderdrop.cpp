@@ -17,6 +17,7 @@
 #include "shell/WineFolderDropTarget.h"
 #include "support/DropTestUtil.h"
 #include "support/MallocSpy.h"
+#include "support/ModalWatcher.h"
 #include "support/ScratchFolder.h"
 #include "tree/IdList.h"
 
@@ -319,6 +320,15 @@ TEST_F(FolderDropTest, AFolderNeverGoesIntoItselfAndNothingMovesOntoItsOwnPlace)
         EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), dwEffect);
     }
     EXPECT_EQ(before, TreeOf(m_root.Path()));
+
+    // A folder whose name begins with the dragged folder's name is no sub-folder of it.
+    m_root.MakeFolders({"src\\subway"});
+    CComPtr<IDataObject> pData;
+    pData.Attach(NewFileListDataObject({m_root.Sub("src\\sub")}));
+    CComPtr<IDropTarget> pTarget = TargetFor(m_root.Sub("src\\subway"));
+    ASSERT_TRUE(pTarget);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_MOVE), Drag(pTarget, pData, MK_LBUTTON).dwOver);
+    EXPECT_EQ("inner", Contents(m_root.Sub("src\\subway\\sub\\inner.txt")));
 }
 
 TEST_F(FolderDropTest, ANameClashNeverOverwritesAndLosesNothing)
@@ -346,6 +356,14 @@ TEST_F(FolderDropTest, ANameClashNeverOverwritesAndLosesNothing)
     EXPECT_EQ("sub a", Contents(m_root.Sub("dst\\a (3).txt")));
     EXPECT_EQ("b", Contents(m_root.Sub("dst\\b.txt")));
 
+    // Two items of one name that the folder does not have yet: the second is renamed too.
+    m_root.MakeFiles({"src\\sub\\c.txt"}, "first c");
+    m_root.MakeFiles({"src\\sub\\deeper\\c.txt"}, "second c");
+    pData.Attach(NewFileListDataObject({m_root.Sub("src\\sub\\c.txt"), m_root.Sub("src\\sub\\deeper\\c.txt")}));
+    EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON).hrDrop);
+    EXPECT_EQ("first c", Contents(m_root.Sub("dst\\c.txt")));
+    EXPECT_EQ("second c", Contents(m_root.Sub("dst\\c (2).txt")));
+
     // A copy into the file's own folder, and a second shortcut of one name.
     CComPtr<IDropTarget> pSource = TargetFor(m_root.Sub("src"));
     pData = ShellData(m_root.Sub("src"), {"b.txt"});
@@ -356,6 +374,22 @@ TEST_F(FolderDropTest, ANameClashNeverOverwritesAndLosesNothing)
     EXPECT_EQ(m_root.Sub("src\\b.txt"), LinkTarget(m_root.Sub("dst\\Shortcut to b.txt.lnk")));
     EXPECT_EQ(m_root.Sub("src\\b.txt"), LinkTarget(m_root.Sub("dst\\Shortcut to b.txt (2).lnk")));
     EXPECT_EQ("b", Contents(m_root.Sub("src\\b.txt")));
+}
+
+TEST_F(FolderDropTest, AFileOperationThatFailsIsAFailedDropAndAsksNothing)
+{
+    // The source was deleted between the drag and the drop: nothing to report as done, so
+    // a source that deletes its items after a move loses nothing.
+    ModalWatcher watcher(IDCANCEL);
+    CComPtr<IDataObject> pData;
+    pData.Attach(NewFileListDataObject({m_root.Sub("src\\gone.txt")}));
+    CComPtr<IDropTarget> pTarget = TargetFor(m_root.Sub("dst"));
+    ASSERT_TRUE(pTarget);
+    Outcome out = Drag(pTarget, pData, MK_LBUTTON | MK_CONTROL);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), out.dwOver);
+    EXPECT_TRUE(FAILED(out.hrDrop));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), out.dwDropped);
+    EXPECT_EQ(0u, watcher.Count()) << "the failure shows no box";
 }
 
 TEST_F(FolderDropTest, DataThatIsNotFilesGoesToTheFoldersOwnTarget)

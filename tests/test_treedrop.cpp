@@ -339,6 +339,15 @@ protected:
 
 TEST_F(TreeDropTest, TheHighlightFollowsTheFolderUnderTheCursorAndTheSelectionLooksBackAfterALeave)
 {
+    // The view's window takes the drags; the tree control has no registration of its own.
+    EXPECT_EQ(m_pView->m_hWnd, m_pView->m_dropTarget.GetRegisteredWindow());
+    EXPECT_EQ(&Tree(), m_pView->m_dropTarget.m_pTree);
+    CRecordingDropTarget probe;
+    EXPECT_EQ(S_OK, RegisterDragDrop(Tree().m_hWnd, &probe));
+    RevokeDragDrop(Tree().m_hWnd);
+    EXPECT_EQ(DRAGDROP_E_ALREADYREGISTERED, RegisterDragDrop(m_pView->m_hWnd, &probe));
+    EXPECT_EQ(1, probe.m_nRefs);
+
     EXPECT_TRUE(Selected(m_hRoot));
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), Enter(PointOn(m_hAlpha)));
     EXPECT_EQ(m_hAlpha, Tree().GetDropHilightItem());
