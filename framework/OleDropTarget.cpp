@@ -141,10 +141,11 @@ STDMETHODIMP COleDropTarget::XDropTarget::DragEnter(IDataObject* pDataObj, DWORD
     if (!pdwEffect) return E_POINTER;
     const DWORD dwAllowed = *pdwEffect;
     *pdwEffect = DROPEFFECT_NONE;
-    // A second enter without a leave starts the drag afresh.
-    pThis->EndDrag();
     POINT point;
     CWnd* pWnd = pThis->TargetWindow(pt, &point);
+    // A second enter without a leave ends the first drag before the new one starts.
+    if (pThis->m_bDragging && pWnd) pThis->OnDragLeave(pWnd);
+    pThis->EndDrag();
     if (!pWnd || !pDataObj) return S_OK;
     pDataObj->AddRef();
     pThis->m_dataObject.Attach(pDataObj, TRUE);

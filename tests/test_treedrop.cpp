@@ -179,9 +179,12 @@ TEST_F(OleDropTargetTest, TheRegistrationHoldsTheTargetUntilTheWindowGoesAndEnds
 
     DWORD dwEffect = kAll;
     Target()->DragEnter(m_pData, MK_LBUTTON, ToPointL(ScreenPoint(1, 1)), &dwEffect);
-    EXPECT_GT(RefsOf(m_pData), 1u);
+    dwEffect = kAll;
+    Target()->DragEnter(m_pData, MK_LBUTTON, ToPointL(ScreenPoint(1, 1)), &dwEffect);
+    EXPECT_EQ("ELE", m_view.Kinds()) << "an enter without a leave ends the drag before";
+    EXPECT_EQ(2u, RefsOf(m_pData));
     m_view.DestroyWindow();
-    EXPECT_EQ("EL", m_view.Kinds()) << "a window that goes ends the drag for its handlers";
+    EXPECT_EQ("ELEL", m_view.Kinds()) << "a window that goes ends the drag for its handlers";
     EXPECT_EQ(1, m_target.GetRefCount()) << "nothing holds the target once its window is gone";
     EXPECT_EQ(nullptr, m_target.GetRegisteredWindow());
     EXPECT_EQ(1u, RefsOf(m_pData));
