@@ -493,9 +493,10 @@ void SendMouse(POINT pt, DWORD dwButton = 0)
     SendInput(1, &in, sizeof(in));
 }
 
-// Presses at one point, moves in small steps to another and releases there, from a thread
-// of its own: the drag's loop runs on the user-interface thread meanwhile.
-void DragWithMouse(POINT from, POINT to, std::atomic<bool>* pDone)
+// Presses at one point, moves in small steps to a tree item and releases there once the
+// tree shows it as the drop target, from a thread of its own: the drag's loop runs on the
+// user-interface thread meanwhile.
+void DragWithMouse(POINT from, POINT to, HWND hTree, HTREEITEM hTarget, std::atomic<bool>* pDone)
 {
     SendMouse(from);
     Sleep(150);
@@ -507,9 +508,14 @@ void DragWithMouse(POINT from, POINT to, std::atomic<bool>* pDone)
         SendMouse(pt);
         Sleep(40);
     }
-    Sleep(300);
-    SendMouse({to.x + 2, to.y});
-    Sleep(300);
+    // A loaded machine may be slow to take the drag up: small moves until the item shows.
+    for (int i = 0; i < 100; ++i) {
+        SendMouse({to.x + 1 + i % 3, to.y});
+        DWORD_PTR hHilite = 0;
+        SendMessageTimeoutA(hTree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0, SMTO_ABORTIFHUNG, 200, &hHilite);
+        if (reinterpret_cast<HTREEITEM>(hHilite) == hTarget) break;
+        Sleep(50);
+    }
     SendMouse({to.x + 2, to.y}, MOUSEEVENTF_LEFTUP);
     *pDone = true;
 }
@@ -554,7 +560,7 @@ TEST_F(MouseDragTest, AFileDraggedFromTheRightPaneLandsInTheFolderDroppedOn)
     ClientToScreen(tree.m_hWnd, &to);
 
     std::atomic<bool> done{false};
-    std::thread mouse(DragWithMouse, from, to, &done);
+    std::thread mouse(DragWithMouse, from, to, tree.m_hWnd, hBeta, &done);
     const std::string landed = m_root.Sub("beta\\one.txt");
     PumpUntil([&] { return done && GetFileAttributesA(landed.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
     mouse.join();
