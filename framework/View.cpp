@@ -81,6 +81,25 @@ void CView::OnDraw(HDC)
 {
 }
 
+DROPEFFECT CView::OnDragEnter(COleDataObject*, DWORD, POINT)
+{
+    return DROPEFFECT_NONE;
+}
+
+DROPEFFECT CView::OnDragOver(COleDataObject*, DWORD, POINT)
+{
+    return DROPEFFECT_NONE;
+}
+
+void CView::OnDragLeave()
+{
+}
+
+BOOL CView::OnDrop(COleDataObject*, DROPEFFECT, POINT)
+{
+    return FALSE;
+}
+
 LRESULT CView::OnPaint(WPARAM, LPARAM)
 {
     PAINTSTRUCT ps;

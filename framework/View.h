@@ -1,6 +1,7 @@
 // CView: the child window that shows a document inside a frame.
 #pragma once
 
+#include "framework/OleDropTarget.h"
 #include "framework/Wnd.h"
 
 class CDocument;
@@ -19,6 +20,13 @@ public:
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
     virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
     virtual void OnDraw(HDC hdc);
+
+    // A drag over the view, with points in its client coordinates, from a drop target
+    // registered for its window. By default the view takes no drops.
+    virtual DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point);
+    virtual DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point);
+    virtual void OnDragLeave();
+    virtual BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point);
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();

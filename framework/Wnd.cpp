@@ -12,6 +12,7 @@
 #include "framework/AfxRes.h"
 #include "framework/Exception.h"
 #include "framework/FrameWnd.h"
+#include "framework/OleDropTarget.h"
 #include "framework/WinApp.h"
 
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
@@ -258,7 +259,9 @@ HWND CWnd::UnsubclassWindow()
 
 void CWnd::OnNcDestroyFinal()
 {
-    // The last message: the window is gone, the object may delete itself.
+    // The last message: the window is gone, the object may delete itself. A drop target
+    // registered for it is revoked while the handle is still valid.
+    COleDropTarget::RevokeWindow(m_hWnd);
     CWinApp* pApp = AfxGetApp();
     if (pApp && pApp->m_pMainWnd == this) {
         pApp->m_pMainWnd = nullptr;

@@ -784,12 +784,14 @@ void CShellTreeCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)
     } else if (pDraw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
         pDraw->clrText = GetSysColor(COLOR_WINDOWTEXT);
         pDraw->clrTextBk = GetSysColor(COLOR_WINDOW);
-        if (pDraw->nmcd.uItemState & CDIS_SELECTED) {
+        // The folder under a drag is drawn as selected: Wine does not mark it so.
+        const HTREEITEM hItem = reinterpret_cast<HTREEITEM>(pDraw->nmcd.dwItemSpec);
+        if ((pDraw->nmcd.uItemState & CDIS_SELECTED) || (hItem && hItem == GetDropHilightItem())) {
             pDraw->clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
             pDraw->clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
             return;
         }
-        const FolderItemData* pData = GetItemRecord(reinterpret_cast<HTREEITEM>(pDraw->nmcd.dwItemSpec));
+        const FolderItemData* pData = GetItemRecord(hItem);
         if (pData && pData->pFolder &&
             (ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_COMPRESSED) & SFGAO_COMPRESSED)) {
             pDraw->clrText = RGB(0, 0, 255);

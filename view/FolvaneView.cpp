@@ -117,6 +117,9 @@ void CFolvaneView::OnInitialUpdate()
     CFormView::OnInitialUpdate();
     m_tree.SetSystemImageList();
     m_tree.FillRoot();
+    // The view's window takes the drags; the tree control itself is not registered.
+    m_dropTarget.Register(this);
+    m_dropTarget.m_pTree = &m_tree;
     CFolvaneDoc* pDoc = GetDocument();
     if (!pDoc) return;
     // The frame is still hidden: it appears where the placement puts it.
@@ -717,4 +720,29 @@ void CFolvaneView::OnUpdateViewOptions(CCmdUI* pCmdUI)
     std::vector<HPROPSHEETPAGE> pages = CollectOptionsPages(m_pShellView);
     for (HPROPSHEETPAGE hPage : pages) ::DestroyPropertySheetPage(hPage);
     pCmdUI->Enable(!pages.empty());
+}
+
+// ---- Drops onto the tree ------------------------------------------------------------------
+
+DROPEFFECT CFolvaneView::OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point)
+{
+    ClientToScreen(&point);
+    return m_dropTarget.OnTreeDragEnter(pDataObject, dwKeyState, point);
+}
+
+DROPEFFECT CFolvaneView::OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point)
+{
+    ClientToScreen(&point);
+    return m_dropTarget.OnTreeDragOver(pDataObject, dwKeyState, point);
+}
+
+void CFolvaneView::OnDragLeave()
+{
+    m_dropTarget.OnTreeDragLeave();
+}
+
+BOOL CFolvaneView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point)
+{
+    ClientToScreen(&point);
+    return m_dropTarget.OnTreeDrop(pDataObject, dropEffect, point);
 }

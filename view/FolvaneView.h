@@ -8,6 +8,7 @@
 
 #include "framework/FormView.h"
 #include "tree/ShellTreeCtrl.h"
+#include "tree/TreeDropTarget.h"
 
 class CFolvaneDoc;
 
@@ -51,6 +52,11 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnInitialUpdate() override;
     void OnDraw(HDC hdc) override;
+    // Drags over the view go to the tree's drop target, in screen coordinates.
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
+    void OnDragLeave() override;
+    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point) override;
 
     IShellView* m_pShellView = nullptr;  // the hosted shell view; one reference owned
     HWND m_hwndShellView = nullptr;      // its window
@@ -58,6 +64,7 @@ public:
     POINT m_ptLastPress = {0, 0};        // its screen position
     BOOL m_bTracking = FALSE;            // a splitter drag is in progress
     POINT m_ptTrack = {0, 0};            // where the tracking line was last drawn
+    CTreeDropTarget m_dropTarget;        // registered for this window; serves the tree
     CShellTreeCtrl m_tree;
 
     BEGIN_INTERFACE_PART(ShellBrowser, IShellBrowser)

@@ -167,6 +167,14 @@ public:
             *ppv = static_cast<IContextMenu*>(new CTestMenu(m_pState));
             return S_OK;
         }
+        if (IsEqualIID(riid, IID_IDropTarget) && cidl == 1) {
+            auto target = m_pState->dropTargets.find(ChildName(m_pInner, apidl[0]));
+            if (target != m_pState->dropTargets.end()) {
+                target->second->AddRef();
+                *ppv = target->second;
+                return S_OK;
+            }
+        }
         return m_pInner->GetUIObjectOf(h, cidl, apidl, riid, pr, ppv);
     }
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(LPCITEMIDLIST pidl, SHGDNF flags, STRRET* pName) override

@@ -76,6 +76,7 @@ struct CTestFolderState {
     int nNames = 0, nUIObjects = 0, nInvokes = 0, nRenames = 0;
     LONG nLive = 0;  // wrapping folders alive
     LONG nRefs = 0;  // references held on them
+    std::map<std::wstring, IDropTarget*> dropTargets;  // given (with a reference) for these children
 };
 
 // Wraps a real folder (taking one reference of it); starts with one reference.

@@ -1,0 +1,353 @@
+#include "shell/WineFolderDropTarget.h"
+
+#include <shellapi.h>
+
+#include <set>
+
+#include "shell/WineFolders.h"
+
+namespace {
+
+const DWORD kEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+// Numbered names tried for one item before the drop gives up.
+const int kMaxNameNumber = 10000;
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// The full, long form of a path without a trailing backslash (a root keeps its own), so
+// that two names of one item compare equal.
+std::wstring NormalPath(const std::wstring& path)
+{
+    std::wstring full = path;
+    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n) {
+        std::wstring buf(n, L'\0');
+        n = GetFullPathNameW(path.c_str(), n, &buf[0], nullptr);
+        if (n && n < buf.size()) full.assign(buf.c_str(), n);
+    }
+    n = GetLongPathNameW(full.c_str(), nullptr, 0);
+    if (n) {
+        std::wstring buf(n, L'\0');
+        n = GetLongPathNameW(full.c_str(), &buf[0], n);
+        if (n && n < buf.size()) full.assign(buf.c_str(), n);
+    }
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+    return full;
+}
+
+std::wstring ParentOf(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return std::wstring();
+    // The parent of "C:\x" is the root "C:\", which keeps its backslash.
+    if (slash == 2 && path.size() > 1 && path[1] == L':') return path.substr(0, 3);
+    return path.substr(0, slash);
+}
+
+// Whether the folder is the item itself or lies anywhere below it.
+bool IsSameOrInside(const std::wstring& folder, const std::wstring& item)
+{
+    if (SamePath(folder, item)) return true;
+    std::wstring prefix = item;
+    if (prefix.empty()) return false;
+    if (prefix.back() != L'\\') prefix += L'\\';
+    return folder.size() > prefix.size() && SamePath(folder.substr(0, prefix.size()), prefix);
+}
+
+std::wstring VolumeOf(const std::wstring& path)
+{
+    wchar_t volume[MAX_PATH] = L"";
+    if (GetVolumePathNameW(path.c_str(), volume, MAX_PATH)) return volume;
+    // A path the system cannot place: its drive as written (or the whole path).
+    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2) + L"\\";
+    return path;
+}
+
+bool HasKey(DWORD grfKeyState, DWORD key)
+{
+    return (grfKeyState & key) != 0;
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
+{
+    return (!folder.empty() && folder.back() == L'\\') ? folder + name : folder + L'\\' + name;
+}
+
+std::wstring NameOf(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+bool IsDirectory(const std::wstring& path)
+{
+    const DWORD attrs = GetFileAttributesW(path.c_str());
+    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Lower(std::wstring s)
+{
+    if (!s.empty()) CharLowerBuffW(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+// A name in the folder that no item has and that this drop has not given out: the name
+// itself, else "stem (2).ext", "stem (3).ext" and so on. Wine's file operation does not
+// rename on collision: a move would overwrite silently and a copy would ask. Empty when
+// none is free.
+std::wstring FreeName(const std::wstring& folder, const std::wstring& name, bool bKeepExtension,
+                      std::set<std::wstring>& taken)
+{
+    std::wstring stem = name, ext;
+    const size_t dot = name.find_last_of(L'.');
+    if (bKeepExtension && dot != std::wstring::npos && dot > 0) {
+        stem = name.substr(0, dot);
+        ext = name.substr(dot);
+    }
+    std::wstring candidate = JoinPath(folder, name);
+    for (int n = 2; n <= kMaxNameNumber; ++n) {
+        if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND &&
+            taken.insert(Lower(candidate)).second) {
+            return candidate;
+        }
+        candidate = JoinPath(folder, stem + L" (" + std::to_wstring(n) + L")" + ext);
+    }
+    return std::wstring();
+}
+
+}  // namespace
+
+DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector<std::wstring>& sources,
+                           const std::wstring& folder)
+{
+    if (sources.empty() || folder.empty()) return DROPEFFECT_NONE;
+    const std::wstring target = NormalPath(folder);
+    std::vector<std::wstring> items;
+    for (const std::wstring& source : sources) {
+        items.push_back(NormalPath(source));
+        // A folder dropped onto itself or into its own sub-folder would take itself along.
+        if (IsSameOrInside(target, items.back())) return DROPEFFECT_NONE;
+    }
+
+    const bool bCtrl = HasKey(grfKeyState, MK_CONTROL), bShift = HasKey(grfKeyState, MK_SHIFT);
+    const bool bAlt = HasKey(grfKeyState, MK_ALT);
+    DWORD dwWanted;
+    if ((bCtrl && bShift) || bAlt) dwWanted = DROPEFFECT_LINK;
+    else if (bCtrl) dwWanted = DROPEFFECT_COPY;
+    else if (bShift) dwWanted = DROPEFFECT_MOVE;
+    else {
+        const std::wstring volume = VolumeOf(target);
+        bool bSameVolume = true;
+        for (const std::wstring& item : items) bSameVolume = bSameVolume && SamePath(VolumeOf(item), volume);
+        dwWanted = bSameVolume ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    }
+
+    // A key asks for its effect only; without one, what the source allows comes next.
+    DWORD dwEffect = DROPEFFECT_NONE;
+    if (dwAllowed & dwWanted) dwEffect = dwWanted;
+    else if (!bCtrl && !bShift && !bAlt) {
+        for (DWORD e : {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK}) {
+            if (dwAllowed & e) {
+                dwEffect = e;
+                break;
+            }
+        }
+    }
+    // Moving an item to where it is already changes nothing (and would rename it).
+    if (dwEffect == DROPEFFECT_MOVE) {
+        for (const std::wstring& item : items) {
+            if (SamePath(ParentOf(item), target)) return DROPEFFECT_NONE;
+        }
+    }
+    return dwEffect;
+}
+
+BOOL ReadDroppedFiles(IDataObject* pDataObject, std::vector<std::wstring>& files)
+{
+    files.clear();
+    if (!pDataObject) return FALSE;
+    FORMATETC fmt = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (FAILED(pDataObject->GetData(&fmt, &medium))) return FALSE;
+    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
+        HDROP hDrop = static_cast<HDROP>(medium.hGlobal);
+        const UINT n = DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < n; ++i) {
+            const UINT cch = DragQueryFileW(hDrop, i, nullptr, 0);
+            if (!cch) continue;
+            std::wstring path(cch + 1, L'\0');
+            const UINT got = DragQueryFileW(hDrop, i, &path[0], cch + 1);
+            path.resize(got);
+            if (!path.empty()) files.push_back(path);
+        }
+    }
+    ReleaseStgMedium(&medium);
+    return !files.empty();
+}
+
+HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMIDLIST pidlRel, IDropTarget** ppTarget)
+{
+    if (!ppTarget) return E_POINTER;
+    *ppTarget = nullptr;
+    if (!pParent || !pidlRel) return E_INVALIDARG;
+    SFGAOF attrs = SFGAO_FILESYSTEM | SFGAO_FOLDER;
+    std::wstring path;
+    const bool bFileFolder = SUCCEEDED(pParent->GetAttributesOf(1, &pidlRel, &attrs)) &&
+                             (attrs & (SFGAO_FILESYSTEM | SFGAO_FOLDER)) == (SFGAO_FILESYSTEM | SFGAO_FOLDER) &&
+                             GetChildParsingName(pParent, pidlRel, path) && DiskFolderExists(path.c_str());
+    if (!bFileFolder) {
+        return pParent->GetUIObjectOf(hwndOwner, 1, &pidlRel, IID_IDropTarget, nullptr,
+                                      reinterpret_cast<void**>(ppTarget));
+    }
+    // Other data goes to the folder's own target: Wine answers a child's GetUIObjectOf with
+    // its parent's target, the folder's CreateViewObject with its own.
+    CComPtr<IDropTarget> pOwn;
+    CComPtr<IShellFolder> pFolder;
+    if (SUCCEEDED(pParent->BindToObject(pidlRel, nullptr, IID_IShellFolder, pFolder.PutVoid())) && pFolder) {
+        pFolder->CreateViewObject(hwndOwner, IID_IDropTarget, pOwn.PutVoid());
+    }
+    if (!pOwn) pParent->GetUIObjectOf(hwndOwner, 1, &pidlRel, IID_IDropTarget, nullptr, pOwn.PutVoid());
+    *ppTarget = new CWineFolderDropTarget(path, pOwn);
+    return S_OK;
+}
+
+// ---- CWineFolderDropTarget ------------------------------------------------------------------
+
+CWineFolderDropTarget::CWineFolderDropTarget(const std::wstring& folder, IDropTarget* pFallback)
+    : m_strFolder(folder), m_pFallback(pFallback)
+{
+}
+
+STDMETHODIMP CWineFolderDropTarget::QueryInterface(REFIID riid, void** ppv)
+{
+    if (!ppv) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
+        *ppv = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CWineFolderDropTarget::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&m_cRef));
+}
+
+STDMETHODIMP_(ULONG) CWineFolderDropTarget::Release()
+{
+    const LONG n = InterlockedDecrement(&m_cRef);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+}
+
+STDMETHODIMP CWineFolderDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect)
+{
+    if (!pdwEffect) return E_POINTER;
+    m_mode = Mode::None;
+    if (ReadDroppedFiles(pDataObj, m_files)) {
+        m_mode = Mode::Files;
+        *pdwEffect = ChooseFileDropEffect(grfKeyState, *pdwEffect, m_files, m_strFolder);
+        return S_OK;
+    }
+    if (m_pFallback) {
+        m_mode = Mode::Fallback;
+        return m_pFallback->DragEnter(pDataObj, grfKeyState, pt, pdwEffect);
+    }
+    *pdwEffect = DROPEFFECT_NONE;
+    return S_OK;
+}
+
+STDMETHODIMP CWineFolderDropTarget::DragOver(DWORD grfKeyState, POINTL pt, DWORD* pdwEffect)
+{
+    if (!pdwEffect) return E_POINTER;
+    switch (m_mode) {
+    case Mode::Files:
+        *pdwEffect = ChooseFileDropEffect(grfKeyState, *pdwEffect, m_files, m_strFolder);
+        return S_OK;
+    case Mode::Fallback:
+        return m_pFallback->DragOver(grfKeyState, pt, pdwEffect);
+    case Mode::None:
+        break;
+    }
+    *pdwEffect = DROPEFFECT_NONE;
+    return S_OK;
+}
+
+STDMETHODIMP CWineFolderDropTarget::DragLeave()
+{
+    const Mode mode = m_mode;
+    m_mode = Mode::None;
+    m_files.clear();
+    if (mode == Mode::Fallback) return m_pFallback->DragLeave();
+    return S_OK;
+}
+
+STDMETHODIMP CWineFolderDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect)
+{
+    if (!pdwEffect) return E_POINTER;
+    const Mode mode = m_mode;
+    m_mode = Mode::None;
+    m_files.clear();
+    if (mode == Mode::Fallback) return m_pFallback->Drop(pDataObj, grfKeyState, pt, pdwEffect);
+    // The files as the drop offers them, whatever the drag showed.
+    std::vector<std::wstring> files;
+    const DWORD dwEffect = ReadDroppedFiles(pDataObj, files)
+                               ? ChooseFileDropEffect(grfKeyState, *pdwEffect & kEffects, files, m_strFolder)
+                               : DROPEFFECT_NONE;
+    *pdwEffect = DROPEFFECT_NONE;
+    if (dwEffect == DROPEFFECT_NONE) return E_FAIL;
+    const HRESULT hr = dwEffect == DROPEFFECT_LINK ? LinkFiles(files) : TransferFiles(files, dwEffect);
+    if (SUCCEEDED(hr)) *pdwEffect = dwEffect;
+    return hr;
+}
+
+HRESULT CWineFolderDropTarget::TransferFiles(const std::vector<std::wstring>& files, DWORD dwEffect)
+{
+    // One destination per item, each a name the folder does not have yet.
+    std::wstring from, to;
+    std::set<std::wstring> taken;
+    for (const std::wstring& file : files) {
+        const std::wstring dest = FreeName(m_strFolder, NameOf(NormalPath(file)), !IsDirectory(file), taken);
+        if (dest.empty()) return E_FAIL;
+        from += file;
+        from += L'\0';
+        to += dest;
+        to += L'\0';
+    }
+    from += L'\0';
+    to += L'\0';
+    SHFILEOPSTRUCTW op = {};
+    op.wFunc = dwEffect == DROPEFFECT_MOVE ? FO_MOVE : FO_COPY;
+    op.pFrom = from.c_str();
+    op.pTo = to.c_str();
+    // No error box: a failure is reported to the drag's source, which then deletes nothing.
+    op.fFlags = FOF_MULTIDESTFILES | FOF_RENAMEONCOLLISION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+    const int nResult = SHFileOperationW(&op);
+    return (nResult == 0 && !op.fAnyOperationsAborted) ? S_OK : E_FAIL;
+}
+
+HRESULT CWineFolderDropTarget::LinkFiles(const std::vector<std::wstring>& files)
+{
+    std::set<std::wstring> taken;
+    for (const std::wstring& file : files) {
+        const std::wstring dest = FreeName(m_strFolder, L"Shortcut to " + NameOf(NormalPath(file)) + L".lnk", true, taken);
+        if (dest.empty()) return E_FAIL;
+        CComPtr<IShellLinkW> pLink;
+        HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, pLink.PutVoid());
+        if (FAILED(hr)) return hr;
+        pLink->SetPath(file.c_str());
+        const std::wstring parent = ParentOf(NormalPath(file));
+        if (!parent.empty()) pLink->SetWorkingDirectory(parent.c_str());
+        CComPtr<IPersistFile> pFile;
+        hr = pLink.As(IID_IPersistFile, pFile);
+        if (SUCCEEDED(hr)) hr = pFile->Save(dest.c_str(), TRUE);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}

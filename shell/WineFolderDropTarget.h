@@ -1,0 +1,61 @@
+// Under Wine, a folder's own drop target answers a drag and then moves nothing. For
+// file-system folders the tree uses this target instead, which does what the shell does on
+// Windows with files and folders dropped as CF_HDROP: moves, copies or links them into the
+// folder with the shell's file operation. Any other data goes to the folder's own target.
+// Used only when IsRunningUnderWine() says so.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/ComPtr.h"
+
+// The drop target the tree uses for one folder (a child of pParent) under Wine: this
+// stand-in for a file-system folder that exists on disk, the shell's own target otherwise.
+HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMIDLIST pidlRel,
+                                IDropTarget** ppTarget);
+
+// The effect a drop of these files onto the folder has, among the allowed ones. The keys
+// choose as on Windows: Ctrl copies, Shift moves, Ctrl+Shift or Alt links; with no key,
+// files on the folder's own drive move and others are copied (then whatever is allowed).
+// None where the drop could lose or change nothing: a folder onto itself or into one of its
+// own sub-folders, or a move into the folder an item is in already.
+DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector<std::wstring>& sources,
+                           const std::wstring& folder);
+
+// The paths a data object offers as CF_HDROP; FALSE when it offers none.
+BOOL ReadDroppedFiles(IDataObject* pDataObject, std::vector<std::wstring>& files);
+
+class CWineFolderDropTarget final : public IDropTarget {
+public:
+    // The target of the folder at this path; pFallback (may be null) takes every drag
+    // that is not one of files. Starts with one reference, the caller's.
+    CWineFolderDropTarget(const std::wstring& folder, IDropTarget* pFallback);
+
+    STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
+    STDMETHOD_(ULONG, AddRef)() override;
+    STDMETHOD_(ULONG, Release)() override;
+    STDMETHOD(DragEnter)(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
+    STDMETHOD(DragOver)(DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
+    STDMETHOD(DragLeave)() override;
+    // Fails, having done nothing, when no effect applies; fails as well when the file
+    // operation did not finish (what was done by then stays done).
+    STDMETHOD(Drop)(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
+
+private:
+    enum class Mode { None, Files, Fallback };
+
+    ~CWineFolderDropTarget() = default;
+    HRESULT TransferFiles(const std::vector<std::wstring>& files, DWORD dwEffect);
+    HRESULT LinkFiles(const std::vector<std::wstring>& files);
+
+    LONG m_cRef = 1;
+    std::wstring m_strFolder;
+    CComPtr<IDropTarget> m_pFallback;
+    Mode m_mode = Mode::None;
+    std::vector<std::wstring> m_files;  // what the drag in progress offers
+};

@@ -1,0 +1,155 @@
+#include "tree/TreeDropTarget.h"
+
+#include <shlobj.h>
+
+#include "shell/Wine.h"
+#include "shell/WineFolderDropTarget.h"
+#include "tree/ShellTreeCtrl.h"
+
+IMPLEMENT_DYNAMIC(CTreeDropTarget, COleDropTarget)
+
+BEGIN_MESSAGE_MAP(CTreeDropTarget, COleDropTarget)
+END_MESSAGE_MAP()
+
+namespace {
+
+// Only the item itself takes a drop: not its indentation, nor its button.
+const UINT kDropHitFlags = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON | TVHT_ONITEMRIGHT;
+// Folders are offered every effect; what the drop does is theirs to say.
+const DWORD kOfferedEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+
+}  // namespace
+
+CTreeDropTarget::~CTreeDropTarget()
+{
+    // A view that goes in the middle of a drag has had it left by the framework already;
+    // a target still held would otherwise never be released.
+    if (m_pItemDropTarget) {
+        m_pItemDropTarget->Release();
+        m_pItemDropTarget = nullptr;
+    }
+    ResetDropState();
+}
+
+void CTreeDropTarget::ResetDropState()
+{
+    m_hDropItem = nullptr;
+    m_dwKeyState = 0;
+}
+
+void CTreeDropTarget::ReleaseItemDropTarget(BOOL bLeave)
+{
+    IDropTarget* pTarget = m_pItemDropTarget;
+    m_pItemDropTarget = nullptr;
+    m_dwDropAttributes = 0;
+    if (!pTarget) return;
+    if (bLeave) pTarget->DragLeave();
+    pTarget->Release();
+}
+
+DROPEFFECT CTreeDropTarget::OnTreeDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point)
+{
+    // Only the drop highlight shows during the drag.
+    m_hSelectedBeforeDrag = m_pTree ? m_pTree->GetSelectedItem() : nullptr;
+    if (m_hSelectedBeforeDrag) m_pTree->SetItemState(m_hSelectedBeforeDrag, 0, TVIS_SELECTED);
+    return TrackDropItem(pDataObject, dwKeyState, point);
+}
+
+DROPEFFECT CTreeDropTarget::TrackDropItem(COleDataObject* pDataObject, DWORD dwKeyState, POINT point)
+{
+    DROPEFFECT dropEffect = DROPEFFECT_NONE;
+    m_dwKeyState = dwKeyState;
+    if (!m_pTree || !m_pTree->m_hWnd) return dropEffect;
+    POINT ptTree = point;
+    m_pTree->ScreenToClient(&ptTree);
+    UINT nFlags = 0;
+    HTREEITEM hItem = m_pTree->HitTest(ptTree, &nFlags);
+    // Empty space keeps the last folder as the target.
+    if (!hItem || !(nFlags & kDropHitFlags)) return dropEffect;
+    // Still the same folder: the over event asks its target.
+    if (hItem == m_hDropItem) return dropEffect;
+
+    ReleaseItemDropTarget(TRUE);
+    m_hDropItem = hItem;
+    if (const FolderItemData* pData = m_pTree->GetItemRecord(hItem)) {
+        LPCITEMIDLIST pidlRel = pData->pidlRel;
+        SFGAOF attrs = SFGAO_CAPABILITYMASK;
+        if (pData->pFolder && SUCCEEDED(pData->pFolder->GetAttributesOf(1, &pidlRel, &attrs))) {
+            m_dwDropAttributes = attrs & SFGAO_CAPABILITYMASK;
+        }
+        if (m_dwDropAttributes & SFGAO_DROPTARGET) {
+            IDropTarget* pTarget = nullptr;
+            HRESULT hr;
+            if (IsRunningUnderWine()) {
+                // Wine's own folder targets take a drop and move nothing: its file-system
+                // folders are served by a target that does the work.
+                hr = GetWineFolderDropTarget(m_pTree->m_hWnd, pData->pFolder, pidlRel, &pTarget);
+            } else {
+                hr = pData->pFolder->GetUIObjectOf(m_pTree->m_hWnd, 1, &pidlRel, IID_IDropTarget, nullptr,
+                                                   reinterpret_cast<void**>(&pTarget));
+            }
+            if (SUCCEEDED(hr) && pTarget) {
+                m_pItemDropTarget = pTarget;
+                DWORD dwEffect = kOfferedEffects;
+                POINTL pt = {point.x, point.y};
+                m_pItemDropTarget->DragEnter(pDataObject ? pDataObject->GetIDataObject(FALSE) : nullptr, dwKeyState,
+                                             pt, &dwEffect);
+                dropEffect = dwEffect;
+            } else if (pTarget) {
+                pTarget->Release();
+            }
+        }
+    }
+    m_pTree->EnsureVisible(hItem);
+    m_pTree->SelectDropTarget(hItem);
+    return dropEffect;
+}
+
+DROPEFFECT CTreeDropTarget::OnTreeDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point)
+{
+    DROPEFFECT dropEffect = TrackDropItem(pDataObject, dwKeyState, point);
+    if (m_pItemDropTarget) {
+        DWORD dwEffect = kOfferedEffects;
+        POINTL pt = {point.x, point.y};
+        m_pItemDropTarget->DragOver(dwKeyState, pt, &dwEffect);
+        dropEffect = dwEffect;
+    }
+    return dropEffect;
+}
+
+void CTreeDropTarget::RestoreTreeLook()
+{
+    if (!m_pTree || !m_pTree->m_hWnd) return;
+    m_pTree->SendMessage(WM_SETREDRAW, FALSE);
+    if (m_hSelectedBeforeDrag) m_pTree->SetItemState(m_hSelectedBeforeDrag, TVIS_SELECTED, TVIS_SELECTED);
+    m_pTree->SelectDropTarget(nullptr);
+    m_pTree->SendMessage(WM_SETREDRAW, TRUE);
+}
+
+void CTreeDropTarget::OnTreeDragLeave()
+{
+    ReleaseItemDropTarget(TRUE);
+    RestoreTreeLook();
+    ResetDropState();
+}
+
+BOOL CTreeDropTarget::OnTreeDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point)
+{
+    BOOL bResult = FALSE;
+    const FolderItemData* pData = (m_hDropItem && m_pTree) ? m_pTree->GetItemRecord(m_hDropItem) : nullptr;
+    if (pData && m_pItemDropTarget) {
+        DWORD dwEffect = dropEffect;
+        POINTL pt = {point.x, point.y};
+        HRESULT hr = m_pItemDropTarget->Drop(pDataObject ? pDataObject->GetIDataObject(FALSE) : nullptr, m_dwKeyState,
+                                             pt, &dwEffect);
+        if (SUCCEEDED(hr)) {
+            m_pTree->RefreshItemIcons(m_hDropItem);
+            bResult = TRUE;
+        }
+    }
+    // The target that took the drop has ended its drag: it is released, never left.
+    ReleaseItemDropTarget(FALSE);
+    RestoreTreeLook();
+    ResetDropState();
+    return bResult;
+}
