@@ -102,6 +102,11 @@ public:
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
     void OnViewOptions();
     void OnUpdateViewOptions(CCmdUI* pCmdUI);
+    // Under Wine: the shell view's commands its own view leaves undone; FALSE for the ones
+    // it does itself.
+    BOOL OnWineShellCommand(UINT nID);
+    // Pastes the files on the clipboard into the folder shown, or shortcuts to them.
+    void PasteClipboardFiles(BOOL bShortcuts);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
