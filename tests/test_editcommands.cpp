@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "shell/ClipboardFiles.h"
 #include "shell/ComPtr.h"
 #include "shell/Wine.h"
 #include "support/MallocSpy.h"
@@ -351,7 +352,7 @@ TEST_F(EditCommandsTest, CopyAndCutPutTheSelectionOnTheClipboardWithItsDropEffec
         const bool bCut = t.nID == ID_SHELL_EDIT_CUT || t.vk == 'X' || t.vk == VK_DELETE;
         EXPECT_EQ(Paths({"alpha", "two.txt"}), clip.files) << t.name;
         EXPECT_TRUE(clip.bIdList) << t.name;
-        EXPECT_EQ(bCut ? DROPEFFECT_MOVE : DROPEFFECT_COPY, clip.dwEffect) << t.name;
+        EXPECT_EQ(static_cast<DWORD>(bCut ? DROPEFFECT_MOVE : DROPEFFECT_COPY), clip.dwEffect) << t.name;
         EXPECT_TRUE(OnDisk(m_root.Sub("two.txt"))) << "nothing moves before the paste: " << t.name;
     }
     // With nothing selected the clipboard keeps what it had.
@@ -587,4 +588,54 @@ TEST_F(EditCommandsTest, OnWindowsEveryCommandGoesToTheShellViewAsItIs)
     EXPECT_EQ(std::vector<std::string>{"one.txt"}, Selected());
     EXPECT_FALSE(OnDisk(m_root.Sub("Copy of one.txt")));
     EXPECT_EQ(0u, boxes.Count());
+}
+
+// ---- Lists of files from other programs ------------------------------------------------------
+
+namespace {
+// A DROPFILES block exactly as given: header, then the bytes of the list. The header's drop
+// point reads as a name ("AAA") to a reader that strays into it.
+void PutRawDropFiles(DWORD dwOffset, BOOL bWide, const std::string& list)
+{
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    DROPFILES* p = static_cast<DROPFILES*>(GlobalLock(h));
+    p->pFiles = dwOffset;
+    p->fWide = bWide;
+    memcpy(&p->pt.x, "AAA", 4);
+    memcpy(reinterpret_cast<char*>(p) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(h);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, h);
+    CloseClipboard();
+}
+std::string Wide(const std::wstring& s)
+{
+    return std::string(reinterpret_cast<const char*>(s.data()), s.size() * sizeof(wchar_t));
+}
+}  // namespace
+
+// Any program may put a list there: names are read only within the block it gave.
+TEST(ClipboardFilesTest, ListsAreReadWithinTheirBlockWhateverTheyHold)
+{
+    const DWORD kAt = sizeof(DROPFILES);
+    const std::string kTwo("C:\\a.txt\0C:\\b c\\d.txt\0\0", 24);
+    struct { const char* what; DWORD offset; BOOL bWide; std::string list; std::vector<std::wstring> names; } cases[] = {
+        {"two 8-bit names", kAt, FALSE, kTwo, {L"C:\\a.txt", L"C:\\b c\\d.txt"}},
+        {"two wide names", kAt, TRUE, Wide(std::wstring(L"C:\\a.txt\0C:\\e.txt\0\0", 20)), {L"C:\\a.txt", L"C:\\e.txt"}},
+        {"no closing terminator", kAt, FALSE, std::string("C:\\a.txt\0", 9), {L"C:\\a.txt"}},
+        {"a name cut off", kAt, FALSE, std::string("C:\\a.txt\0C:\\b", 13), {L"C:\\a.txt"}},
+        {"a wide name cut off", kAt, TRUE, Wide(L"C:\\a.txt"), {}},
+        {"offset past the end", 4096, FALSE, kTwo, {}},
+        {"offset inside the header", 4, FALSE, kTwo, {}},
+        {"empty list", kAt, FALSE, std::string(2, '\0'), {}},
+    };
+    for (const auto& c : cases) {
+        PutRawDropFiles(c.offset, c.bWide, c.list);
+        CClipboardFiles files;
+        EXPECT_EQ(!c.names.empty(), files.Read() != FALSE) << c.what;
+        EXPECT_TRUE(c.names == files.GetFiles()) << c.what;
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), files.GetEffect()) << "no drop effect offered: a copy";
+    }
+    PutTextOnClipboard("");
 }
