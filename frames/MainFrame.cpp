@@ -7,6 +7,8 @@
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
 #include "res/resource.h"
+#include "shell/Wine.h"
+#include "shell/WineDesktop.h"
 #include "view/FolvaneView.h"
 
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
@@ -92,6 +94,11 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
         rMessage.LoadString(IDS_SHELL_UNAVAILABLE);
         return;
     }
+    // Undo is grey under Wine; its prompt says why.
+    if (nID == ID_SHELL_EDIT_UNDO && IsRunningUnderWine()) {
+        rMessage.LoadString(IDS_UNDO_UNAVAILABLE);
+        return;
+    }
     CMDIFrameWnd::GetMessageString(nID, rMessage);
 }
 
@@ -107,22 +114,54 @@ void CMainFrame::OnUpdateShellCommand(CCmdUI* pCmdUI)
     pCmdUI->Enable(static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch() != nullptr);
 }
 
+// Under Wine, Shell.Application creates but does none of these: the desktop's own Run
+// dialog and minimising stand in, and the two searches are tried and, failing, explained.
+
 void CMainFrame::OnFindComputer()
 {
-    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->FindComputer();
+    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
+    if (!p) return;
+    if (!IsRunningUnderWine()) {
+        p->FindComputer();
+        return;
+    }
+    try {
+        p->FindComputer();
+    } catch (const CException&) {
+        AfxMessageBox(IDS_FIND_COMPUTER_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 void CMainFrame::OnFindFiles()
 {
-    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->FindFiles();
+    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
+    if (!p) return;
+    if (!IsRunningUnderWine()) {
+        p->FindFiles();
+        return;
+    }
+    try {
+        p->FindFiles();
+    } catch (const CException&) {
+        AfxMessageBox(IDS_FIND_FILES_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 void CMainFrame::OnShellRun()
 {
-    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->FileRun();
+    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
+    if (!p) return;
+    if (IsRunningUnderWine() && CWineDesktop::ShowRunDialog(m_hWnd)) return;
+    p->FileRun();
 }
 
 void CMainFrame::OnMinimizeAll()
 {
-    if (CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) p->MinimizeAll();
+    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
+    if (!p) return;
+    if (IsRunningUnderWine()) {
+        CWineDesktop::MinimizeAll();
+        return;
+    }
+    p->MinimizeAll();
 }

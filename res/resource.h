@@ -57,3 +57,9 @@
 
 // Strings
 #define IDS_SHELL_UNAVAILABLE       201
+// What the system cannot do where its shell leaves a command empty (under Wine)
+#define IDS_UNDO_UNAVAILABLE        230
+#define IDS_FIND_FILES_UNAVAILABLE  231
+#define IDS_FIND_COMPUTER_UNAVAILABLE 232
+#define IDS_MAP_DRIVE_UNAVAILABLE   233
+#define IDS_DISCONNECT_DRIVE_UNAVAILABLE 234

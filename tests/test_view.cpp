@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "shell/Wine.h"
 #include "support/AppFixture.h"
 #include "support/ViewTestUtil.h"
 #include "support/DocTestUtil.h"
@@ -477,6 +478,11 @@ TEST_F(ViewTest, UpOneLevelIsOfferedBelowTheTopLevelAndGoesUp)
 
 TEST_F(ViewTest, ShellCommandsReachTheShellViewAsTheIdentifierAlone)
 {
+    // As on Windows: under Wine stand-ins take most of these commands.
+    struct WindowsPath {
+        WindowsPath() { SetWineCheckForTesting(WineCheck::Windows); }
+        ~WindowsPath() { SetWineCheckForTesting(WineCheck::Detect); }
+    } windowsPath;
     CFolvaneView* pView = Open(m_root.Path());
     ASSERT_NE(nullptr, pView);
     {

@@ -14,7 +14,12 @@
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "shell/ComPtr.h"
+#include "shell/ClipboardFiles.h"
 #include "shell/IdListPtr.h"
+#include "shell/Wine.h"
+#include "shell/WineDesktop.h"
+#include "shell/WineFolders.h"
+#include "shell/WineShellView.h"
 #include "tree/IdList.h"
 
 IMPLEMENT_DYNCREATE(CFolvaneView, CFormView)
@@ -74,6 +79,28 @@ LONG ClampSplitter(LONG x, LONG cxClient)
     if (x > xMax) x = xMax;
     if (x < 0) x = 0;
     return x;
+}
+
+// The Edit command that a key stands for in the right pane's list, or 0: the shortcuts the
+// Edit menu shows, and the frame's older ones for Cut, Copy and Paste.
+UINT EditCommandForKey(WPARAM vk)
+{
+    const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0, bShift = ::GetKeyState(VK_SHIFT) < 0, bAlt = ::GetKeyState(VK_MENU) < 0;
+    if (bAlt) return 0;
+    if (bCtrl && !bShift) {
+        switch (vk) {
+        case 'X': return ID_SHELL_EDIT_CUT;
+        case 'C': case VK_INSERT: return ID_SHELL_EDIT_COPY;
+        case 'V': return ID_SHELL_EDIT_PASTE;
+        case 'A': return ID_SHELL_EDIT_SELECT_ALL;
+        }
+    } else if (bShift && !bCtrl) {
+        switch (vk) {
+        case VK_DELETE: return ID_SHELL_EDIT_CUT;
+        case VK_INSERT: return ID_SHELL_EDIT_PASTE;
+        }
+    }
+    return 0;
 }
 
 RECT ChildRectInClient(HWND hChild, HWND hParent)
@@ -499,6 +526,15 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
             return TRUE;
         }
     }
+    // Wine's view takes none of the edit keys: in its list they do what the Edit menu does,
+    // before the frame's accelerators (whose Cut, Copy and Paste have no handler) see them.
+    if (pMsg->message == WM_KEYDOWN && m_hwndShellView && IsRunningUnderWine() &&
+        CWineShellView(m_pShellView, m_hwndShellView).ListHasFocus()) {
+        if (UINT nID = EditCommandForKey(pMsg->wParam)) {
+            OnShellCommand(nID);
+            return TRUE;
+        }
+    }
     return CFormView::PreTranslateMessage(pMsg);
 }
 
@@ -600,12 +636,20 @@ void CFolvaneView::OnUpdateUpOneLevel(CCmdUI* pCmdUI)
 
 void CFolvaneView::OnShellCommand(UINT nID)
 {
+    if (!m_hwndShellView) return;
+    // Wine's view does only its view modes; stand-ins do the rest there.
+    if (IsRunningUnderWine() && OnWineShellCommand(nID)) return;
     // The identifier alone, whatever issued it: menu, key or toolbar button.
-    if (m_hwndShellView) ::SendMessageA(m_hwndShellView, WM_COMMAND, nID, 0);
+    ::SendMessageA(m_hwndShellView, WM_COMMAND, nID, 0);
 }
 
 void CFolvaneView::OnUpdateShellCommand(CCmdUI* pCmdUI)
 {
+    // Wine keeps no record of file operations, so there is nothing to undo.
+    if (pCmdUI->m_nID == ID_SHELL_EDIT_UNDO && IsRunningUnderWine()) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
     // With a shell view the framework's default (a handler exists) enables it as well.
     if (!m_hwndShellView) pCmdUI->Enable(TRUE);
 }
@@ -745,4 +789,54 @@ BOOL CFolvaneView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, PO
 {
     ClientToScreen(&point);
     return m_dropTarget.OnTreeDrop(pDataObject, dropEffect, point);
+}
+
+// ---- The shell view's commands under Wine ---------------------------------------------------
+
+BOOL CFolvaneView::OnWineShellCommand(UINT nID)
+{
+    CWineShellView view(m_pShellView, m_hwndShellView);
+    switch (nID) {
+    case ID_SHELL_EDIT_SELECT_ALL: view.SelectAll(); return TRUE;
+    case ID_SHELL_EDIT_INVERT_SELECTION: view.InvertSelection(); return TRUE;
+    case ID_SHELL_ARRANGE_NAME: view.ArrangeBy(CWineShellView::Name); return TRUE;
+    case ID_SHELL_ARRANGE_SIZE: view.ArrangeBy(CWineShellView::Size); return TRUE;
+    case ID_SHELL_ARRANGE_TYPE: view.ArrangeBy(CWineShellView::Type); return TRUE;
+    case ID_SHELL_ARRANGE_DATE: view.ArrangeBy(CWineShellView::Date); return TRUE;
+    case ID_SHELL_EDIT_COPY: view.PutSelectionOnClipboard(DROPEFFECT_COPY); return TRUE;
+    case ID_SHELL_EDIT_CUT: view.PutSelectionOnClipboard(DROPEFFECT_MOVE); return TRUE;
+    case ID_SHELL_EDIT_PASTE: PasteClipboardFiles(FALSE); return TRUE;
+    case ID_SHELL_EDIT_PASTE_SHORTCUT: PasteClipboardFiles(TRUE); return TRUE;
+    case ID_SHELL_EDIT_UNDO: return TRUE;  // nothing to undo (and the item is grey)
+    case ID_SHELL_MAP_DRIVE:
+        if (CWineDesktop::IsUnavailable(CWineDesktop::ConnectNetworkDrive(m_hWnd))) {
+            AfxMessageBox(IDS_MAP_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+        }
+        return TRUE;
+    case ID_SHELL_DISCONNECT_DRIVE:
+        if (CWineDesktop::IsUnavailable(CWineDesktop::DisconnectNetworkDrive(m_hWnd))) {
+            AfxMessageBox(IDS_DISCONNECT_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+        }
+        return TRUE;
+    }
+    return FALSE;  // the view modes and the rest: Wine's view does them
+}
+
+void CFolvaneView::PasteClipboardFiles(BOOL bShortcuts)
+{
+    // Only a folder on disk takes files.
+    const FolderItemData* pData = m_tree.m_hWnd ? m_tree.GetItemRecord(m_tree.GetSelectedItem()) : nullptr;
+    std::wstring strFolder;
+    CClipboardFiles files;
+    if (!pData || !GetChildParsingName(pData->pFolder, pData->pidlRel, strFolder) ||
+        !DiskFolderExists(strFolder.c_str()) || !files.Read()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
+    // The file operation asks its questions modally; this window may go meanwhile.
+    HWND hWnd = m_hWnd;
+    if (bShortcuts) files.PasteShortcutsInto(strFolder);
+    else files.PasteInto(hWnd, strFolder);
+    // Wine's view does not watch the disk: it shows the result once told.
+    if (::IsWindow(hWnd) && m_pShellView) m_pShellView->Refresh();
 }

@@ -113,6 +113,11 @@ public:
     // selected on the right.
     void OnRun();
     void OnUpdateRun(CCmdUI* pCmdUI);
+    // Under Wine: the shell view's commands its own view leaves undone; FALSE for the ones
+    // it does itself.
+    BOOL OnWineShellCommand(UINT nID);
+    // Pastes the files on the clipboard into the folder shown, or shortcuts to them.
+    void PasteClipboardFiles(BOOL bShortcuts);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -1,0 +1,34 @@
+// What Wine's hosted shell view leaves undone of its own commands, done on its list and its
+// data objects: selecting all or the opposite, arranging by a column, and putting the
+// selection on the clipboard as copied or cut. Used only where IsRunningUnderWine() says so.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+class CWineShellView {
+public:
+    // The columns the view sorts by when given its own column commands.
+    enum Column { Name = 0, Size = 1, Type = 2, Date = 3 };
+
+    // Neither is owned: the caller keeps the view and its window alive meanwhile.
+    CWineShellView(IShellView* pView, HWND hwndView) : m_pView(pView), m_hwndView(hwndView) {}
+
+    // The view's list of items, or null.
+    HWND GetList() const;
+    // Whether the window with the focus is that list.
+    BOOL ListHasFocus() const;
+
+    BOOL SelectAll() const;
+    BOOL InvertSelection() const;
+    // The view's own sort by the column, as a click on its header does.
+    BOOL ArrangeBy(Column column) const;
+    // The selection's data object on the clipboard with its "Preferred DropEffect":
+    // DROPEFFECT_COPY for Copy, DROPEFFECT_MOVE for Cut. With nothing selected the clipboard
+    // is left as it is (S_FALSE).
+    HRESULT PutSelectionOnClipboard(DWORD dwEffect) const;
+
+private:
+    IShellView* m_pView;
+    HWND m_hwndView;
+};
