@@ -573,6 +573,42 @@ TEST_F(ViewTest, RenamingTheFolderOnShowOrOneAboveItMovesTheWindowWithIt)
     EXPECT_EQ(m_root.Sub("alpha2\\renamed"), Shown(pView));
 }
 
+TEST_F(ViewTest, KeysTypedIntoANameBeingEditedAreTheEditors)
+{
+    CFolvaneView* pView = Open(m_root.Sub("alpha"));
+    ASSERT_NE(nullptr, pView);
+    SetForegroundWindow(MainWnd());
+    // Text of the user's on the clipboard, to paste into the new name with Ctrl+V.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL hText = GlobalAlloc(GMEM_MOVEABLE, 8);
+    lstrcpyA(static_cast<char*>(GlobalLock(hText)), "pasted");
+    GlobalUnlock(hText);
+    SetClipboardData(CF_TEXT, hText);
+    CloseClipboard();
+    HWND hEdit = reinterpret_cast<HWND>(
+        pView->m_tree.SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(pView->m_tree.GetSelectedItem())));
+    ASSERT_NE(nullptr, hEdit);
+    SetFocus(hEdit);
+    SendMessageA(hEdit, EM_SETSEL, 0, -1);
+    INPUT in[4] = {};
+    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+    in[0].ki.wVk = VK_CONTROL;
+    in[1].ki.wVk = 'V';
+    in[2].ki.wVk = 'V';
+    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    in[3].ki.wVk = VK_CONTROL;
+    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, in, sizeof(INPUT));
+    PressKey(VK_BACK);  // a key the right pane would take for Up One Level
+    PumpFor(200);
+    char text[64] = "";
+    GetWindowTextA(hEdit, text, sizeof(text));
+    EXPECT_STREQ("paste", text);
+    EXPECT_EQ(m_root.Sub("alpha"), Shown(pView));
+    pView->m_tree.SendMessage(TVM_ENDEDITLABELNOW, TRUE, 0);
+}
+
 // A folder of the test's own that fails where it is told to.
 class FailingFolder : public IShellFolder {
 public:

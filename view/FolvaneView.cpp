@@ -507,6 +507,18 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
         ::DispatchMessageA(pMsg);
         return TRUE;
     }
+    // While a name is being edited, in the tree or in the list, the keys are the editor's:
+    // neither the form's dialog keys nor the frame's accelerators (Ctrl+C, Ctrl+V) may take them.
+    if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP || pMsg->message == WM_CHAR) {
+        HWND hFocus = ::GetFocus();
+        char cls[16] = "";
+        if (hFocus && ::IsChild(m_hWnd, hFocus) && ::GetClassNameA(hFocus, cls, sizeof(cls)) &&
+            lstrcmpiA(cls, "Edit") == 0) {
+            ::TranslateMessage(pMsg);
+            ::DispatchMessageA(pMsg);
+            return TRUE;
+        }
+    }
     // Enter opens the selected sub-folder in this window and Backspace goes up, as in the
     // shell's own folder windows; the shell view takes neither for itself here.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_BACK) && m_hwndShellView &&
