@@ -19,6 +19,7 @@
 #include "shell/Wine.h"
 #include "support/MallocSpy.h"
 #include "support/ModalWatcher.h"
+#include "support/TreeHost.h"
 #include "support/ViewTestUtil.h"
 #include "view/FolvaneView.h"
 
@@ -404,6 +405,36 @@ TEST_F(EditCommandsTest, CutAndPasteMovesAndEmptiesTheClipboard)
     EXPECT_EQ("original", Contents(m_root.Sub("beta\\one.txt")));
 }
 
+TEST_F(EditCommandsTest, ACutPastedInAnotherWindowLeavesBothWindowsShowingTheFoldersAsTheyAre)
+{
+    SelectInList(m_pView, {"one.txt", "alpha"});
+    Issue({"Ctrl+X", 0, VK_CONTROL, 'X'});
+    CFolvaneView* pOther = Open(m_root.Sub("gamma"));
+    ASSERT_TRUE(pOther && pOther != m_pView);
+    SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+    PumpFor(150);
+    ASSERT_EQ("original", Contents(m_root.Sub("gamma\\one.txt")));
+    ASSERT_TRUE(OnDisk(m_root.Sub("gamma\\alpha\\x.txt")));
+
+    EXPECT_NE(-1, ListIndexOf(pOther, "alpha")) << "the window pasted into";
+    EXPECT_EQ(-1, ListIndexOf(m_pView, "one.txt")) << "the window cut from";
+    EXPECT_EQ(-1, ListIndexOf(m_pView, "alpha")) << "the window cut from";
+    // Each tree has the folder in its new place only, and each window stays where it was.
+    CShellTreeCtrl& cutFrom = m_pView->m_tree;
+    HTREEITEM hRoot = cutFrom.GetSelectedItem();
+    EXPECT_EQ(nullptr, ChildByLabel(cutFrom, hRoot, "alpha"));
+    HTREEITEM hGamma = ChildByLabel(cutFrom, hRoot, "gamma");
+    ASSERT_TRUE(hGamma);
+    EXPECT_TRUE(cutFrom.GetChildItem(hGamma)) << "gamma offers its new sub-folder";
+    CShellTreeCtrl& pastedInto = pOther->m_tree;
+    hGamma = pastedInto.GetSelectedItem();
+    EXPECT_EQ("gamma", SelectedText(pOther));
+    pastedInto.ExpandWithNotify(hGamma, TVE_EXPAND);
+    EXPECT_TRUE(ChildByLabel(pastedInto, hGamma, "alpha"));
+    EXPECT_EQ(nullptr, ChildByLabel(pastedInto, pastedInto.GetParentItem(hGamma), "alpha"));
+    EXPECT_TRUE(ChildByLabel(pastedInto, pastedInto.GetParentItem(hGamma), "beta")) << "the rest stays";
+}
+
 TEST_F(EditCommandsTest, FilesAnotherProgramPutOnTheClipboardArePastedCopiedOrMoved)
 {
     ScratchFolder outside("edit-outside");
@@ -504,6 +535,9 @@ TEST_F(EditCommandsTest, DeleteInTheListAsksAndDeletesTheSelection)
         ASSERT_TRUE(PumpUntil([&] { return answer.Count() > 0 && OnDisk(m_root.Sub("two.txt")) != c.bGone; }, 3000))
             << "answered " << c.nAnswer;
         EXPECT_EQ(c.bGone, ListIndexOf(m_pView, "gamma") == -1);
+        CShellTreeCtrl& tree = m_pView->m_tree;
+        PumpUntil([&] { return !ChildByLabel(tree, tree.GetSelectedItem(), "gamma") == c.bGone; }, 3000);
+        EXPECT_EQ(c.bGone, !ChildByLabel(tree, tree.GetSelectedItem(), "gamma")) << "the tree follows";
     }
 }
 

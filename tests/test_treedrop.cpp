@@ -539,37 +539,57 @@ protected:
     ScratchFolder m_trash{"treedrop-trash"};
 };
 
-TEST_F(MouseDragTest, AFileDraggedFromTheRightPaneLandsInTheFolderDroppedOn)
+TEST_F(MouseDragTest, WhatIsDraggedFromTheRightPaneLandsInTheFolderDroppedOnAndBothPanesShowIt)
 {
     CFolvaneView* pView = Open(m_root.Path());
     ASSERT_TRUE(pView);
     CShellTreeCtrl& tree = pView->m_tree;
-    HTREEITEM hBeta = ChildByLabel(tree, tree.GetSelectedItem(), "beta");
-    ASSERT_TRUE(hBeta);
     HWND hList = ListOf(pView);
-    const int iFile = ListIndexOf(pView, "one.txt");
-    ASSERT_TRUE(hList && iFile >= 0);
+    ASSERT_TRUE(hList);
+    struct { const char* item; const char* into; bool bFolder; } cases[] = {
+        {"one.txt", "beta", false},
+        {"alpha", "gamma", true},
+    };
+    for (const auto& c : cases) {
+        HTREEITEM hRoot = tree.GetSelectedItem();
+        HTREEITEM hInto = ChildByLabel(tree, hRoot, c.into);
+        const int iItem = ListIndexOf(pView, c.item);
+        ASSERT_TRUE(hInto && iItem >= 0) << c.item;
 
-    RECT rcFile = {LVIR_LABEL, 0, 0, 0};
-    SendMessageA(hList, LVM_GETITEMRECT, static_cast<WPARAM>(iFile), reinterpret_cast<LPARAM>(&rcFile));
-    POINT from = {rcFile.left + 6, (rcFile.top + rcFile.bottom) / 2};
-    ClientToScreen(hList, &from);
-    RECT rcBeta;
-    tree.GetItemRect(hBeta, &rcBeta, TRUE);
-    POINT to = {rcBeta.left + 4, (rcBeta.top + rcBeta.bottom) / 2};
-    ClientToScreen(tree.m_hWnd, &to);
+        RECT rcItem = {LVIR_LABEL, 0, 0, 0};
+        SendMessageA(hList, LVM_GETITEMRECT, static_cast<WPARAM>(iItem), reinterpret_cast<LPARAM>(&rcItem));
+        POINT from = {rcItem.left + 6, (rcItem.top + rcItem.bottom) / 2};
+        ClientToScreen(hList, &from);
+        RECT rcInto;
+        tree.GetItemRect(hInto, &rcInto, TRUE);
+        POINT to = {rcInto.left + 4, (rcInto.top + rcInto.bottom) / 2};
+        ClientToScreen(tree.m_hWnd, &to);
 
-    std::atomic<bool> done{false};
-    std::thread mouse(DragWithMouse, from, to, tree.m_hWnd, hBeta, &done);
-    const std::string landed = m_root.Sub("beta\\one.txt");
-    PumpUntil([&] { return done && GetFileAttributesA(landed.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
-    mouse.join();
-    Pump();
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(landed.c_str())) << "the file is in the folder dropped on";
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_root.Sub("one.txt").c_str()))
-        << "moved within one drive, as with no key on Windows";
-    EXPECT_EQ(nullptr, tree.GetDropHilightItem());
-    EXPECT_EQ(nullptr, pView->m_dropTarget.m_pItemDropTarget);
+        std::atomic<bool> done{false};
+        std::thread mouse(DragWithMouse, from, to, tree.m_hWnd, hInto, &done);
+        const std::string landed = m_root.Sub(std::string(c.into) + "\\" + c.item);
+        PumpUntil([&] { return done && GetFileAttributesA(landed.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+        mouse.join();
+        Pump();
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(landed.c_str())) << "in the folder dropped on: " << c.item;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_root.Sub(c.item).c_str()))
+            << "moved within one drive, as with no key on Windows: " << c.item;
+        EXPECT_EQ(nullptr, tree.GetDropHilightItem());
+        EXPECT_EQ(nullptr, pView->m_dropTarget.m_pItemDropTarget);
+
+        // Both panes show the move: the folder on show lists it no more, the tree has it in
+        // its new place only, and the window still shows the same folder.
+        EXPECT_EQ(-1, ListIndexOf(pView, c.item)) << c.item;
+        EXPECT_EQ(hRoot, tree.GetSelectedItem());
+        if (c.bFolder) {
+            EXPECT_EQ(nullptr, ChildByLabel(tree, hRoot, c.item)) << "gone from where it was";
+            hInto = ChildByLabel(tree, hRoot, c.into);
+            ASSERT_TRUE(hInto);
+            ASSERT_TRUE(tree.GetChildItem(hInto)) << "the folder dropped on offers its new sub-folder";
+            tree.ExpandWithNotify(hInto, TVE_EXPAND);
+            EXPECT_TRUE(ChildByLabel(tree, hInto, c.item)) << "found in its new place";
+        }
+    }
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "support/DocTestUtil.h"
 #include "support/MallocSpy.h"
 #include "support/ScratchFolder.h"
+#include "support/TreeHost.h"
 #include "framework/MergeMenus.h"
 #include "tree/IdList.h"
 #include "view/FolvaneView.h"
@@ -571,6 +574,71 @@ TEST_F(ViewTest, RenamingTheFolderOnShowOrOneAboveItMovesTheWindowWithIt)
     Pump();
     EXPECT_EQ(hBefore, pView->m_hwndShellView);
     EXPECT_EQ(m_root.Sub("alpha2\\renamed"), Shown(pView));
+}
+
+namespace {
+
+// A file operation as another program makes it: the shell tells everyone who listens.
+bool OperateElsewhere(UINT wFunc, const std::string& from, const std::string& to = std::string())
+{
+    std::string f = from + '\0', t = to + '\0';
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = wFunc;
+    op.pFrom = f.c_str();
+    op.pTo = to.empty() ? nullptr : t.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
+}
+
+std::vector<std::string> ChildLabels(const CTreeCtrl& tree, HTREEITEM hParent)
+{
+    std::vector<std::string> labels;
+    for (HTREEITEM h : Children(tree, hParent)) labels.push_back(tree.GetItemText(h).GetString());
+    return labels;
+}
+
+}  // namespace
+
+TEST_F(ViewTest, FoldersMadeRemovedOrRenamedElsewhereShowInTheTree)
+{
+    CFolvaneView* pView = Open(m_root.Sub("alpha\\inner"));
+    ASSERT_TRUE(pView);
+    CShellTreeCtrl& tree = pView->m_tree;
+    HTREEITEM hInner = tree.GetSelectedItem();
+    HTREEITEM hRoot = tree.GetParentItem(tree.GetParentItem(hInner));
+    ASSERT_EQ((std::vector<std::string>{"alpha", "beta", "gamma"}), ChildLabels(tree, hRoot));
+
+    struct { const char* what; std::function<bool()> change; std::vector<std::string> after; } steps[] = {
+        {"renamed", [&] { return OperateElsewhere(FO_RENAME, m_root.Sub("beta"), m_root.Sub("bravo")); },
+         {"alpha", "bravo", "gamma"}},
+        {"removed", [&] { return OperateElsewhere(FO_DELETE, m_root.Sub("gamma")); }, {"alpha", "bravo"}},
+        {"made",
+         [&] {
+             // Made by a program that tells the shell, as programs do.
+             if (!CreateDirectoryA(m_root.Sub("delta").c_str(), nullptr)) return false;
+             SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA, m_root.Sub("delta").c_str(), nullptr);
+             return true;
+         },
+         {"alpha", "bravo", "delta"}},
+        {"moved", [&] { return OperateElsewhere(FO_MOVE, m_root.Sub("bravo"), m_root.Sub("delta")); }, {"alpha", "delta"}},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(step.change()) << step.what;
+        PumpUntil([&] { return ChildLabels(tree, hRoot) == step.after; }, 3000);
+        EXPECT_EQ(step.after, ChildLabels(tree, hRoot)) << step.what;
+        EXPECT_EQ(hInner, tree.GetSelectedItem()) << "the folder on show stays: " << step.what;
+    }
+    HTREEITEM hDelta = ChildByLabel(tree, hRoot, "delta");
+    ASSERT_TRUE(hDelta);
+    tree.ExpandWithNotify(hDelta, TVE_EXPAND);
+    EXPECT_EQ((std::vector<std::string>{"bravo"}), ChildLabels(tree, hDelta)) << "the moved folder in its new place";
+
+    // The folder on show removed: the window goes up to the nearest folder that is left.
+    ASSERT_TRUE(OperateElsewhere(FO_DELETE, m_root.Sub("alpha")));
+    PumpUntil([&] { return tree.GetSelectedItem() == hRoot; }, 3000);
+    EXPECT_EQ(hRoot, tree.GetSelectedItem());
+    EXPECT_EQ(m_root.Path(), Shown(pView));
+    EXPECT_EQ((std::vector<std::string>{"delta"}), ChildLabels(tree, hRoot));
 }
 
 TEST_F(ViewTest, KeysTypedIntoANameBeingEditedAreTheEditors)

@@ -107,7 +107,8 @@ void CShellTreeCtrl::FillRoot()
     SortChildren(TVI_ROOT);
 }
 
-void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST pidlParentAbs, HTREEITEM hParent)
+void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST pidlParentAbs, HTREEITEM hParent,
+                                          const std::set<std::wstring>* pSkip)
 {
     if (!pFolder) return;
     HWND hwndOwner = ::GetParent(m_hWnd);
@@ -135,6 +136,7 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
 
         const SFGAOF attrs = ItemAttributes(pFolder, pidlChild, mask);
         if (!(attrs & SFGAO_FOLDER)) continue;  // files never appear in the tree
+        if (pSkip && pSkip->count(ChildKey(pFolder, pidlChild))) continue;
 
         FolderItemData* pData = static_cast<FolderItemData*>(spMalloc->Alloc(sizeof(FolderItemData)));
         if (!pData) break;
@@ -760,19 +762,99 @@ BOOL CShellTreeCtrl::DeleteFolderItem(HTREEITEM hItem)
     m_hCommandItem = nullptr;
     if (!bItemStayed || !pData->pFolder) return TRUE;
 
-    CComPtr<IShellFolder> spGone;
-    BOOL bGone = FAILED(pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spGone.PutVoid()));
-    if (!bGone && IsRunningUnderWine() &&
-        (ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_FILESYSTEM) & SFGAO_FILESYSTEM)) {
-        // Wine binds a deleted folder all the same: ask the disk.
-        std::wstring strPath;
-        bGone = GetChildParsingName(pData->pFolder, pData->pidlRel, strPath) && !DiskFolderExists(strPath.c_str());
-    }
-    if (bGone) {
+    if (IsFolderGone(pData)) {
         DeleteChildItems(hItem, hItem, TRUE);
         DeleteItem(hItem);
     }
     return TRUE;
+}
+
+BOOL CShellTreeCtrl::IsFolderGone(const FolderItemData* pData)
+{
+    if (!pData->pFolder) return FALSE;
+    CComPtr<IShellFolder> spGone;
+    if (FAILED(pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spGone.PutVoid()))) return TRUE;
+    if (!IsRunningUnderWine() || !(ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_FILESYSTEM) & SFGAO_FILESYSTEM))
+        return FALSE;
+    // Wine binds a deleted folder all the same: ask the disk.
+    std::wstring strPath;
+    return GetChildParsingName(pData->pFolder, pData->pidlRel, strPath) && !DiskFolderExists(strPath.c_str());
+}
+
+BOOL CShellTreeCtrl::IsBelow(HTREEITEM hItem, HTREEITEM hAncestor)
+{
+    for (HTREEITEM h = hItem ? GetParentItem(hItem) : nullptr; h; h = GetParentItem(h)) {
+        if (h == hAncestor) return TRUE;
+    }
+    return FALSE;
+}
+
+HTREEITEM CShellTreeCtrl::FindFolderItem(LPCITEMIDLIST pidlAbs)
+{
+    if (!pidlAbs) return nullptr;
+    CComPtr<IMalloc> spMalloc;
+    SHGetMalloc(spMalloc.Put());
+    HTREEITEM hFound = TVI_ROOT;  // the top level holds the desktop's children
+    for (LPCITEMIDLIST pidlRest = pidlAbs; hFound && pidlRest->mkid.cb; pidlRest = IdListGetNext(pidlRest)) {
+        CIdListPtr pidlFirst(IdListCopyFirst(spMalloc, pidlRest));
+        auto it = m_records.find(hFound);
+        hFound = nullptr;
+        if (!pidlFirst || it == m_records.end()) break;
+        for (const auto& child : it->second) {
+            const FolderItemData* pData = child.second;
+            if (pData->pFolder && pData->pFolder->CompareIDs(0, pidlFirst, pData->pidlRel) == 0) {
+                hFound = child.first;
+                break;
+            }
+        }
+    }
+    // The desktop itself has no item.
+    return hFound == TVI_ROOT ? nullptr : hFound;
+}
+
+void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
+{
+    FolderItemData* pData = hItem ? GetItemRecord(hItem) : nullptr;
+    if (!pData) return;
+    auto it = m_records.find(hItem);
+    if (it == m_records.end() || it->second.empty()) {
+        // None read (not yet, or there were none): at most a placeholder to replace. An
+        // item that was open stays open and reads them; another reads them when opened.
+        const BOOL bOpen = (GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+        HTREEITEM hChild;
+        while ((hChild = GetChildItem(hItem)) != nullptr) DeleteItem(hChild);
+        SetItemState(hItem, 0, TVIS_EXPANDED | TVIS_EXPANDEDONCE);
+        if (FolderMayHaveSubFolders(pData)) {
+            InsertPlaceholder(hItem);
+            if (bOpen) ExpandWithNotify(hItem, TVE_EXPAND);
+        }
+        return;
+    }
+    std::vector<HTREEITEM> gone;
+    std::set<std::wstring> present;
+    for (const auto& child : it->second) {
+        if (IsFolderGone(child.second)) gone.push_back(child.first);
+        else present.insert(ChildKey(child.second->pFolder, child.second->pidlRel));
+    }
+    for (HTREEITEM hGone : gone) {
+        HTREEITEM hSelected = GetSelectedItem();
+        if (hSelected == hGone || IsBelow(hSelected, hGone)) Select(hItem, TVGN_CARET);
+        DeleteChildItems(hGone, hGone, TRUE);
+        DeleteItem(hGone);
+    }
+    CComPtr<IShellFolder> spFolder;
+    spFolder.Attach(BindItemFolder(hItem));
+    if (!spFolder) return;
+    InsertFolderChildren(spFolder, pData->pidlAbs, hItem, &present);
+    SortChildren(hItem);
+}
+
+std::wstring CShellTreeCtrl::ChildKey(IShellFolder* pFolder, LPCITEMIDLIST pidlRel)
+{
+    std::wstring strKey;
+    if (!GetChildParsingName(pFolder, pidlRel, strKey)) return strKey;
+    if (!strKey.empty()) ::CharUpperBuffW(&strKey[0], static_cast<DWORD>(strKey.size()));
+    return strKey;
 }
 
 void CShellTreeCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)

@@ -9,6 +9,8 @@
 
 #include "framework/TreeCtrl.h"
 
+#include <set>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -34,7 +36,10 @@ public:
     // Filling and reading.
     void SetSystemImageList();
     void FillRoot();
-    void InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST pidlParentAbs, HTREEITEM hParent);
+    // pSkip: the upper-case parsing names of sub-folders the item has already; none is
+    // inserted twice.
+    void InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST pidlParentAbs, HTREEITEM hParent,
+                              const std::set<std::wstring>* pSkip = nullptr);
     int GetSysIconIndex(LPCITEMIDLIST pidlAbs, UINT uFlags);
     void SetItemIcons(LPCITEMIDLIST pidlAbs, TVITEMA* pItem);
     static int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
@@ -45,6 +50,14 @@ public:
     void DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem);
     HRESULT SelectIdList(LPCITEMIDLIST pidlAbs);
     HRESULT SelectChild(LPCITEMIDLIST pidlRel);
+
+    // After items were moved or copied in or out of folders behind the tree's back (a drop,
+    // a paste): the item of a folder among those read so far (expands nothing), and the
+    // re-reading of an item's sub-folders. An expanded item shows its sub-folders as they
+    // are now (those that stayed keep their items, open or not; a selection in one that is
+    // gone moves to the item); one whose children are not read yet gets its button right.
+    HTREEITEM FindFolderItem(LPCITEMIDLIST pidlAbs);
+    void RefreshFolderItem(HTREEITEM hItem);
 
     // Queries; a null item means the selection.
     IShellFolder* BindItemFolder(HTREEITEM hItem = nullptr);
@@ -97,6 +110,11 @@ private:
     void InsertPlaceholder(HTREEITEM hItem);
     // SFGAO_HASSUBFOLDER of an item's folder, corrected from the disk under Wine.
     BOOL FolderMayHaveSubFolders(const FolderItemData* pData);
+    // Whether an item's folder no longer exists (Wine binds deleted folders: the disk says).
+    BOOL IsFolderGone(const FolderItemData* pData);
+    BOOL IsBelow(HTREEITEM hItem, HTREEITEM hAncestor);
+    // A sub-folder's upper-case parsing name: what tells two of one folder apart.
+    static std::wstring ChildKey(IShellFolder* pFolder, LPCITEMIDLIST pidlRel);
     void ReadVisiblePendingItems();
     void ReadPendingItem(HTREEITEM hItem, UINT nChecks);
 

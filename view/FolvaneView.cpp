@@ -1,6 +1,7 @@
 #include "view/FolvaneView.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <prsht.h>
 
 #include <vector>
@@ -18,6 +19,7 @@
 #include "shell/IdListPtr.h"
 #include "shell/Wine.h"
 #include "shell/WineDesktop.h"
+#include "shell/WineFolderDropTarget.h"
 #include "shell/WineFolders.h"
 #include "shell/WineShellView.h"
 #include "tree/IdList.h"
@@ -38,6 +40,8 @@ BEGIN_MESSAGE_MAP(CFolvaneView, CFormView)
     ON_WM_PARENTNOTIFY()
     ON_MESSAGE(CWM_GETISHELLBROWSER, &CFolvaneView::OnGetShellBrowser)
     ON_MESSAGE(WM_GETBROWSERWINDOWSTRING, &CFolvaneView::OnGetBrowserWindowString)
+    ON_MESSAGE(WM_SHELLFOLDERCHANGE, &CFolvaneView::OnShellFolderChange)
+    ON_MESSAGE(WM_TIMER, &CFolvaneView::OnTimerMessage)
     // The tree talks ANSI to this window; the wide codes cost nothing to accept.
     ON_NOTIFY(TVN_SELCHANGINGA, IDC_TREE, &CFolvaneView::OnSelChanging)
     ON_NOTIFY(TVN_SELCHANGINGW, IDC_TREE, &CFolvaneView::OnSelChanging)
@@ -71,6 +75,19 @@ END_INTERFACE_MAP()
 namespace {
 
 const int kSplitterGap = 4;
+const UINT_PTR kRereadTimer = 1;  // the tree reads changed folders again
+const UINT kRereadDelay = 150;    // ms after the last notice
+const LONG kFolderEvents = SHCNE_MKDIR | SHCNE_RMDIR | SHCNE_RENAMEFOLDER | SHCNE_RENAMEITEM;
+
+// The folder a path is in ("C:\\" for "C:\\x"); empty for a root or no path.
+std::wstring ParentFolderOf(std::wstring strPath)
+{
+    while (!strPath.empty() && (strPath.back() == L'\\' || strPath.back() == L'/')) strPath.pop_back();
+    const size_t slash = strPath.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return std::wstring();
+    strPath.resize(slash == 2 && strPath[1] == L':' ? slash + 1 : slash);
+    return strPath;
+}
 
 // A file manager needs its splitter back: the gap stays where the mouse can reach it.
 LONG ClampSplitter(LONG x, LONG cxClient)
@@ -147,6 +164,14 @@ void CFolvaneView::OnInitialUpdate()
     // The view's window takes the drags; the tree control itself is not registered.
     m_dropTarget.Register(this);
     m_dropTarget.m_pTree = &m_tree;
+    // The whole namespace, below the desktop (Wine tells nobody who watches a null list).
+    CIdListPtr pidlDesktop(IdListAlloc(sizeof(USHORT)));
+    SHChangeNotifyEntry entry = {pidlDesktop, TRUE};
+    if (pidlDesktop) {
+        m_uFolderChangeId = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel | SHCNRF_InterruptLevel | SHCNRF_NewDelivery,
+                                                   kFolderEvents, WM_SHELLFOLDERCHANGE, 1,
+                                                   &entry);
+    }
     CFolvaneDoc* pDoc = GetDocument();
     if (!pDoc) return;
     // The frame is still hidden: it appears where the placement puts it.
@@ -308,6 +333,10 @@ void CFolvaneView::ReleaseShellView()
 
 void CFolvaneView::OnDestroy()
 {
+    if (m_uFolderChangeId) SHChangeNotifyDeregister(m_uFolderChangeId);
+    m_uFolderChangeId = 0;
+    ::KillTimer(m_hWnd, kRereadTimer);
+    m_foldersToReread.clear();
     ReleaseShellView();
     CFormView::OnDestroy();
 }
@@ -799,8 +828,112 @@ void CFolvaneView::OnDragLeave()
 
 BOOL CFolvaneView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point)
 {
+    // What is dropped where, read while the drag still holds it.
+    std::vector<std::wstring> files;
+    std::wstring strTarget;
+    const FolderItemData* pTarget = m_dropTarget.m_hDropItem ? m_tree.GetItemRecord(m_dropTarget.m_hDropItem) : nullptr;
+    if (pTarget && pTarget->pFolder && pDataObject && pDataObject->GetIDataObject(FALSE)) {
+        if (!GetChildParsingName(pTarget->pFolder, pTarget->pidlRel, strTarget) ||
+            !ReadDroppedFiles(pDataObject->GetIDataObject(FALSE), files)) {
+            files.clear();
+        }
+    }
     ClientToScreen(&point);
-    return m_dropTarget.OnTreeDrop(pDataObject, dropEffect, point);
+    const BOOL bDropped = m_dropTarget.OnTreeDrop(pDataObject, dropEffect, point);
+    if (bDropped && !files.empty()) ShowFoldersChanged(FoldersTouchedBy(files, strTarget));
+    return bDropped;
+}
+
+// ---- Folders changed behind the tree's back ---------------------------------------------------
+
+LRESULT CFolvaneView::OnShellFolderChange(WPARAM wParam, LPARAM lParam)
+{
+    PIDLIST_ABSOLUTE* ppidl = nullptr;
+    LONG lEvent = 0;
+    HANDLE hLock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam), &ppidl, &lEvent);
+    if (!hLock) return 0;
+    // By path: the lists of a removed item are the shell's simple ones, which do not compare
+    // equal to the tree's. Wine reports a folder moved or renamed as an item renamed.
+    WCHAR szOld[MAX_PATH] = L"", szNew[MAX_PATH] = L"";
+    if (ppidl && ppidl[0]) SHGetPathFromIDListW(ppidl[0], szOld);
+    if (ppidl && ppidl[1]) SHGetPathFromIDListW(ppidl[1], szNew);
+    SHChangeNotification_Unlock(hLock);
+    lEvent &= ~SHCNE_INTERRUPT;
+    if (lEvent == SHCNE_RENAMEITEM) {
+        const DWORD dwAttrs = ::GetFileAttributesW(szNew);
+        if (dwAttrs == INVALID_FILE_ATTRIBUTES || !(dwAttrs & FILE_ATTRIBUTE_DIRECTORY)) return 0;  // a file
+    }
+    for (const WCHAR* pszPath : {szOld, szNew}) {
+        std::wstring strParent = ParentFolderOf(pszPath);
+        if (!strParent.empty()) m_foldersToReread.push_back(strParent);
+    }
+    // A file operation sends a notice per folder: read once they have stopped coming.
+    if (!m_foldersToReread.empty()) ::SetTimer(m_hWnd, kRereadTimer, kRereadDelay, nullptr);
+    return 0;
+}
+
+LRESULT CFolvaneView::OnTimerMessage(WPARAM wParam, LPARAM)
+{
+    if (wParam != kRereadTimer) return Default();
+    ::KillTimer(m_hWnd, kRereadTimer);
+    std::vector<std::wstring> folders;
+    folders.swap(m_foldersToReread);
+    RereadFolders(folders);
+    return 0;
+}
+
+BOOL CFolvaneView::RereadFolders(const std::vector<std::wstring>& folders)
+{
+    CComPtr<IShellFolder> spDesktop;
+    if (!m_tree.m_hWnd || FAILED(SHGetDesktopFolder(spDesktop.Put())) || !spDesktop) return FALSE;
+    std::wstring strShown;
+    const FolderItemData* pShown = m_tree.GetItemRecord(m_tree.GetSelectedItem());
+    if (pShown && pShown->pFolder) GetChildParsingName(pShown->pFolder, pShown->pidlRel, strShown);
+    BOOL bShownChanged = FALSE;
+    std::vector<std::wstring> done;
+    for (const std::wstring& strFolder : folders) {
+        auto same = [&strFolder](const std::wstring& s) { return ::lstrcmpiW(s.c_str(), strFolder.c_str()) == 0; };
+        if (std::find_if(done.begin(), done.end(), same) != done.end()) continue;
+        done.push_back(strFolder);
+        if (same(strShown)) bShownChanged = TRUE;
+        std::vector<WCHAR> path(strFolder.begin(), strFolder.end());
+        path.push_back(L'\0');
+        CIdListPtr pidl;
+        if (FAILED(spDesktop->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, pidl.Put(), nullptr)) || !pidl)
+            continue;
+        if (HTREEITEM hItem = m_tree.FindFolderItem(pidl)) m_tree.RefreshFolderItem(hItem);
+    }
+    return bShownChanged;
+}
+
+// ---- Folders changed by the program's own transfers -----------------------------------------
+
+std::vector<std::wstring> CFolvaneView::FoldersTouchedBy(const std::vector<std::wstring>& files,
+                                                          const std::wstring& strTarget)
+{
+    std::vector<std::wstring> folders;
+    if (!strTarget.empty()) folders.push_back(strTarget);
+    for (const std::wstring& strFile : files) {
+        // One still there was copied: its folder is as it was.
+        if (::GetFileAttributesW(strFile.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        std::wstring strParent = ParentFolderOf(strFile);
+        if (!strParent.empty()) folders.push_back(strParent);
+    }
+    return folders;
+}
+
+void CFolvaneView::ShowFoldersChanged(const std::vector<std::wstring>& folders)
+{
+    CMDIFrameWnd* pMain = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
+    if (folders.empty() || !pMain || !pMain->m_hWndMDIClient) return;
+    std::vector<HWND> frames;
+    for (HWND h = ::GetWindow(pMain->m_hWndMDIClient, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) frames.push_back(h);
+    const BOOL bWine = IsRunningUnderWine();
+    for (HWND hFrame : frames) {
+        CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(hFrame));
+        CFolvaneView* pView = pFrame ? dynamic_cast<CFolvaneView*>(pFrame->GetActiveView()) : nullptr;
+        if (pView && pView->RereadFolders(folders) && bWine && pView->m_pShellView) pView->m_pShellView->Refresh();
+    }
 }
 
 // ---- The shell view's commands under Wine ---------------------------------------------------
@@ -847,8 +980,7 @@ void CFolvaneView::PasteClipboardFiles(BOOL bShortcuts)
     }
     // The file operation asks its questions modally; this window may go meanwhile.
     HWND hWnd = m_hWnd;
-    if (bShortcuts) files.PasteShortcutsInto(strFolder);
-    else files.PasteInto(hWnd, strFolder);
-    // Wine's view does not watch the disk: it shows the result once told.
-    if (::IsWindow(hWnd) && m_pShellView) m_pShellView->Refresh();
+    HRESULT hr = bShortcuts ? files.PasteShortcutsInto(strFolder) : files.PasteInto(hWnd, strFolder);
+    // What was done by a failure or a cancel stays done: show it all the same.
+    if (hr != S_FALSE) ShowFoldersChanged(FoldersTouchedBy(files.GetFiles(), strFolder));
 }

@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/FormView.h"
 #include "tree/ShellTreeCtrl.h"
 #include "tree/TreeDropTarget.h"
@@ -14,6 +17,8 @@ class CFolvaneDoc;
 
 // Sent by a shell window to its parent to find the browser; answered without a reference.
 #define CWM_GETISHELLBROWSER (WM_USER + 7)
+// The shell's notice of folders made, removed or renamed anywhere.
+#define WM_SHELLFOLDERCHANGE (WM_APP + 7)
 
 // The first selected item of a shell view: a new one-level list relative to the folder the
 // view shows, which the caller frees with the shell allocator. *ppidl is null on failure.
@@ -66,6 +71,8 @@ public:
     POINT m_ptTrack = {0, 0};            // where the tracking line was last drawn
     CTreeDropTarget m_dropTarget;        // registered for this window; serves the tree
     CShellTreeCtrl m_tree;
+    ULONG m_uFolderChangeId = 0;                // the tree's registration for the shell's notices
+    std::vector<std::wstring> m_foldersToReread;  // folders whose sub-folders the tree reads again
 
     BEGIN_INTERFACE_PART(ShellBrowser, IShellBrowser)
         STDMETHOD(GetWindow)(HWND* phwnd) override;
@@ -98,6 +105,13 @@ public:
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnParentNotify(UINT message, LPARAM lParam);
     LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
+    // Folders made, removed, renamed or moved by anyone (another window, the shell view,
+    // another program using the shell): the tree reads their parents again once the notices
+    // stop coming.
+    LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
+    // The tree reads these folders' sub-folders again; TRUE when the folder on show is one.
+    BOOL RereadFolders(const std::vector<std::wstring>& folders);
     LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
@@ -118,6 +132,17 @@ public:
     BOOL OnWineShellCommand(UINT nID);
     // Pastes the files on the clipboard into the folder shown, or shortcuts to them.
     void PasteClipboardFiles(BOOL bShortcuts);
+
+public:
+    // Items were moved or copied into or out of these folders by the program itself (a drop
+    // onto the tree, a paste): every browser window's tree shows their sub-folders as they
+    // are now, and under Wine, whose shell view does not follow such changes, a window
+    // showing one of them shows it again.
+    static void ShowFoldersChanged(const std::vector<std::wstring>& folders);
+    // The folders a transfer of these files into strTarget has changed: the target, and the
+    // folder of each file that is no longer where it was.
+    static std::vector<std::wstring> FoldersTouchedBy(const std::vector<std::wstring>& files,
+                                                     const std::wstring& strTarget);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
