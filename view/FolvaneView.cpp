@@ -164,11 +164,13 @@ void CFolvaneView::OnInitialUpdate()
     // The view's window takes the drags; the tree control itself is not registered.
     m_dropTarget.Register(this);
     m_dropTarget.m_pTree = &m_tree;
-    // The whole namespace, below the desktop (Wine tells nobody who watches a null list).
+    // What the shell itself reports (its file operations, its views, programs that tell it)
+    // for the whole namespace below the desktop; watching the disks themselves would cost
+    // every window a watch on every drive. Wine tells nobody who watches a null list.
     CIdListPtr pidlDesktop(IdListAlloc(sizeof(USHORT)));
     SHChangeNotifyEntry entry = {pidlDesktop, TRUE};
     if (pidlDesktop) {
-        m_uFolderChangeId = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel | SHCNRF_InterruptLevel | SHCNRF_NewDelivery,
+        m_uFolderChangeId = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel | SHCNRF_NewDelivery,
                                                    kFolderEvents, WM_SHELLFOLDERCHANGE, 1,
                                                    &entry);
     }
