@@ -769,16 +769,20 @@ BOOL CShellTreeCtrl::DeleteFolderItem(HTREEITEM hItem)
     return TRUE;
 }
 
-BOOL CShellTreeCtrl::IsFolderGone(const FolderItemData* pData)
+BOOL CShellTreeCtrl::IsFolderGone(const FolderItemData* pData, const std::wstring* pPath)
 {
     if (!pData->pFolder) return FALSE;
+    if (IsRunningUnderWine()) {
+        // Wine binds a deleted folder all the same: for a folder on a disk the disk answers.
+        std::wstring strPath;
+        if (pPath) strPath = *pPath;
+        else GetChildParsingName(pData->pFolder, pData->pidlRel, strPath);
+        const BOOL bDiskPath = (strPath.size() >= 3 && strPath[1] == L':' && strPath[2] == L'\\') ||
+                               (strPath.size() > 2 && strPath[0] == L'\\' && strPath[1] == L'\\');
+        if (bDiskPath) return !DiskFolderExists(strPath.c_str());
+    }
     CComPtr<IShellFolder> spGone;
-    if (FAILED(pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spGone.PutVoid()))) return TRUE;
-    if (!IsRunningUnderWine() || !(ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_FILESYSTEM) & SFGAO_FILESYSTEM))
-        return FALSE;
-    // Wine binds a deleted folder all the same: ask the disk.
-    std::wstring strPath;
-    return GetChildParsingName(pData->pFolder, pData->pidlRel, strPath) && !DiskFolderExists(strPath.c_str());
+    return FAILED(pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spGone.PutVoid()));
 }
 
 BOOL CShellTreeCtrl::IsBelow(HTREEITEM hItem, HTREEITEM hAncestor)
@@ -833,8 +837,14 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
     std::vector<HTREEITEM> gone;
     std::set<std::wstring> present;
     for (const auto& child : it->second) {
-        if (IsFolderGone(child.second)) gone.push_back(child.first);
-        else present.insert(ChildKey(child.second->pFolder, child.second->pidlRel));
+        std::wstring strPath;
+        GetChildParsingName(child.second->pFolder, child.second->pidlRel, strPath);
+        if (IsFolderGone(child.second, &strPath)) {
+            gone.push_back(child.first);
+        } else if (!strPath.empty()) {
+            ::CharUpperBuffW(&strPath[0], static_cast<DWORD>(strPath.size()));
+            present.insert(strPath);
+        }
     }
     for (HTREEITEM hGone : gone) {
         HTREEITEM hSelected = GetSelectedItem();
