@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -31,15 +30,6 @@ public:
     // file; S_OK when all were made, else the first failure.
     HRESULT PasteShortcutsInto(const std::wstring& strFolder);
 
-    // The first name in the folder that is free (neither on disk nor in pTaken) for the
-    // pattern: nth(1) is the plain form, nth(2), nth(3) ... the numbered ones. Empty when
-    // none is free within a sensible number of tries.
-    static std::wstring MakeFreeName(const std::wstring& strFolder, std::wstring (*nth)(const std::wstring&, int),
-                                     const std::wstring& strName, const std::set<std::wstring>* pTaken = nullptr);
-    // "Copy of one.txt", "Copy (2) of one.txt", ...
-    static std::wstring CopyName(const std::wstring& strName, int n);
-    // "Shortcut to one.txt.lnk", "Shortcut (2) to one.txt.lnk", ...
-    static std::wstring ShortcutName(const std::wstring& strName, int n);
 
 private:
     std::vector<std::wstring> m_files;

@@ -4,59 +4,12 @@
 
 #include <set>
 
+#include "shell/DiskItems.h"
 #include "shell/WineFolders.h"
 
 namespace {
 
 const DWORD kEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-// Numbered names tried for one item before the drop gives up.
-const int kMaxNameNumber = 10000;
-
-bool SamePath(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-// The full, long form of a path without a trailing backslash (a root keeps its own), so
-// that two names of one item compare equal.
-std::wstring NormalPath(const std::wstring& path)
-{
-    std::wstring full = path;
-    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n) {
-        std::wstring buf(n, L'\0');
-        n = GetFullPathNameW(path.c_str(), n, &buf[0], nullptr);
-        if (n && n < buf.size()) full.assign(buf.c_str(), n);
-    }
-    n = GetLongPathNameW(full.c_str(), nullptr, 0);
-    if (n) {
-        std::wstring buf(n, L'\0');
-        n = GetLongPathNameW(full.c_str(), &buf[0], n);
-        if (n && n < buf.size()) full.assign(buf.c_str(), n);
-    }
-    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
-    return full;
-}
-
-std::wstring ParentOf(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return std::wstring();
-    // The parent of "C:\x" is the root "C:\", which keeps its backslash.
-    if (slash == 2 && path.size() > 1 && path[1] == L':') return path.substr(0, 3);
-    return path.substr(0, slash);
-}
-
-// Whether the folder is the item itself or lies anywhere below it.
-bool IsSameOrInside(const std::wstring& folder, const std::wstring& item)
-{
-    if (SamePath(folder, item)) return true;
-    std::wstring prefix = item;
-    if (prefix.empty()) return false;
-    if (prefix.back() != L'\\') prefix += L'\\';
-    return folder.size() > prefix.size() && SamePath(folder.substr(0, prefix.size()), prefix);
-}
 
 std::wstring VolumeOf(const std::wstring& path)
 {
@@ -72,51 +25,10 @@ bool HasKey(DWORD grfKeyState, DWORD key)
     return (grfKeyState & key) != 0;
 }
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
-{
-    return (!folder.empty() && folder.back() == L'\\') ? folder + name : folder + L'\\' + name;
-}
-
-std::wstring NameOf(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 bool IsDirectory(const std::wstring& path)
 {
     const DWORD attrs = GetFileAttributesW(path.c_str());
     return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring Lower(std::wstring s)
-{
-    if (!s.empty()) CharLowerBuffW(&s[0], static_cast<DWORD>(s.size()));
-    return s;
-}
-
-// A name in the folder that no item has and that this drop has not given out: the name
-// itself, else "stem (2).ext", "stem (3).ext" and so on. Wine's file operation does not
-// rename on collision: a move would overwrite silently and a copy would ask. Empty when
-// none is free.
-std::wstring FreeName(const std::wstring& folder, const std::wstring& name, bool bKeepExtension,
-                      std::set<std::wstring>& taken)
-{
-    std::wstring stem = name, ext;
-    const size_t dot = name.find_last_of(L'.');
-    if (bKeepExtension && dot != std::wstring::npos && dot > 0) {
-        stem = name.substr(0, dot);
-        ext = name.substr(dot);
-    }
-    std::wstring candidate = JoinPath(folder, name);
-    for (int n = 2; n <= kMaxNameNumber; ++n) {
-        if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND &&
-            taken.insert(Lower(candidate)).second) {
-            return candidate;
-        }
-        candidate = JoinPath(folder, stem + L" (" + std::to_wstring(n) + L")" + ext);
-    }
-    return std::wstring();
 }
 
 }  // namespace
@@ -164,29 +76,6 @@ DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector
         }
     }
     return dwEffect;
-}
-
-BOOL ReadDroppedFiles(IDataObject* pDataObject, std::vector<std::wstring>& files)
-{
-    files.clear();
-    if (!pDataObject) return FALSE;
-    FORMATETC fmt = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
-    if (FAILED(pDataObject->GetData(&fmt, &medium))) return FALSE;
-    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-        HDROP hDrop = static_cast<HDROP>(medium.hGlobal);
-        const UINT n = DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < n; ++i) {
-            const UINT cch = DragQueryFileW(hDrop, i, nullptr, 0);
-            if (!cch) continue;
-            std::wstring path(cch + 1, L'\0');
-            const UINT got = DragQueryFileW(hDrop, i, &path[0], cch + 1);
-            path.resize(got);
-            if (!path.empty()) files.push_back(path);
-        }
-    }
-    ReleaseStgMedium(&medium);
-    return !files.empty();
 }
 
 HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMIDLIST pidlRel, IDropTarget** ppTarget)
@@ -250,7 +139,7 @@ STDMETHODIMP CWineFolderDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKe
 {
     if (!pdwEffect) return E_POINTER;
     m_mode = Mode::None;
-    if (ReadDroppedFiles(pDataObj, m_files)) {
+    if (ReadDropFiles(pDataObj, m_files)) {
         m_mode = Mode::Files;
         *pdwEffect = ChooseFileDropEffect(grfKeyState, *pdwEffect, m_files, m_strFolder);
         return S_OK;
@@ -297,12 +186,12 @@ STDMETHODIMP CWineFolderDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyStat
     if (mode == Mode::Fallback) return m_pFallback->Drop(pDataObj, grfKeyState, pt, pdwEffect);
     // The files as the drop offers them, whatever the drag showed.
     std::vector<std::wstring> files;
-    const DWORD dwEffect = ReadDroppedFiles(pDataObj, files)
+    const DWORD dwEffect = ReadDropFiles(pDataObj, files)
                                ? ChooseFileDropEffect(grfKeyState, *pdwEffect & kEffects, files, m_strFolder)
                                : DROPEFFECT_NONE;
     *pdwEffect = DROPEFFECT_NONE;
     if (dwEffect == DROPEFFECT_NONE) return E_FAIL;
-    const HRESULT hr = dwEffect == DROPEFFECT_LINK ? LinkFiles(files) : TransferFiles(files, dwEffect);
+    const HRESULT hr = dwEffect == DROPEFFECT_LINK ? MakeShortcuts(files, m_strFolder) : TransferFiles(files, dwEffect);
     if (SUCCEEDED(hr)) *pdwEffect = dwEffect;
     return hr;
 }
@@ -313,8 +202,12 @@ HRESULT CWineFolderDropTarget::TransferFiles(const std::vector<std::wstring>& fi
     std::wstring from, to;
     std::set<std::wstring> taken;
     for (const std::wstring& file : files) {
-        const std::wstring dest = FreeName(m_strFolder, NameOf(NormalPath(file)), !IsDirectory(file), taken);
-        if (dest.empty()) return E_FAIL;
+        // Wine's file operation does not rename on collision: a move would overwrite
+        // silently and a copy would ask.
+        const std::wstring name =
+            FreeName(m_strFolder, NameOf(NormalPath(file)), IsDirectory(file) ? &NumberedFolderName : &NumberedName, taken);
+        if (name.empty()) return E_FAIL;
+        const std::wstring dest = JoinPath(m_strFolder, name);
         from += file;
         from += L'\0';
         to += dest;
@@ -330,24 +223,4 @@ HRESULT CWineFolderDropTarget::TransferFiles(const std::vector<std::wstring>& fi
     op.fFlags = FOF_MULTIDESTFILES | FOF_RENAMEONCOLLISION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
     const int nResult = SHFileOperationW(&op);
     return (nResult == 0 && !op.fAnyOperationsAborted) ? S_OK : E_FAIL;
-}
-
-HRESULT CWineFolderDropTarget::LinkFiles(const std::vector<std::wstring>& files)
-{
-    std::set<std::wstring> taken;
-    for (const std::wstring& file : files) {
-        const std::wstring dest = FreeName(m_strFolder, L"Shortcut to " + NameOf(NormalPath(file)) + L".lnk", true, taken);
-        if (dest.empty()) return E_FAIL;
-        CComPtr<IShellLinkW> pLink;
-        HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, pLink.PutVoid());
-        if (FAILED(hr)) return hr;
-        pLink->SetPath(file.c_str());
-        const std::wstring parent = ParentOf(NormalPath(file));
-        if (!parent.empty()) pLink->SetWorkingDirectory(parent.c_str());
-        CComPtr<IPersistFile> pFile;
-        hr = pLink.As(IID_IPersistFile, pFile);
-        if (SUCCEEDED(hr)) hr = pFile->Save(dest.c_str(), TRUE);
-        if (FAILED(hr)) return hr;
-    }
-    return S_OK;
 }

@@ -27,9 +27,6 @@ HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMID
 DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector<std::wstring>& sources,
                            const std::wstring& folder);
 
-// The paths a data object offers as CF_HDROP; FALSE when it offers none.
-BOOL ReadDroppedFiles(IDataObject* pDataObject, std::vector<std::wstring>& files);
-
 class CWineFolderDropTarget final : public IDropTarget {
 public:
     // The target of the folder at this path; pFallback (may be null) takes every drag
@@ -51,7 +48,6 @@ private:
 
     ~CWineFolderDropTarget() = default;
     HRESULT TransferFiles(const std::vector<std::wstring>& files, DWORD dwEffect);
-    HRESULT LinkFiles(const std::vector<std::wstring>& files);
 
     LONG m_cRef = 1;
     std::wstring m_strFolder;

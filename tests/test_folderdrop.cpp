@@ -372,7 +372,7 @@ TEST_F(FolderDropTest, ANameClashNeverOverwritesAndLosesNothing)
     EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_ALT).hrDrop);
     EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_ALT).hrDrop);
     EXPECT_EQ(m_root.Sub("src\\b.txt"), LinkTarget(m_root.Sub("dst\\Shortcut to b.txt.lnk")));
-    EXPECT_EQ(m_root.Sub("src\\b.txt"), LinkTarget(m_root.Sub("dst\\Shortcut to b.txt (2).lnk")));
+    EXPECT_EQ(m_root.Sub("src\\b.txt"), LinkTarget(m_root.Sub("dst\\Shortcut (2) to b.txt.lnk")));
     EXPECT_EQ("b", Contents(m_root.Sub("src\\b.txt")));
 }
 

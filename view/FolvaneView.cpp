@@ -16,10 +16,10 @@
 #include "res/resource.h"
 #include "shell/ComPtr.h"
 #include "shell/ClipboardFiles.h"
+#include "shell/DiskItems.h"
 #include "shell/IdListPtr.h"
 #include "shell/Wine.h"
 #include "shell/WineDesktop.h"
-#include "shell/WineFolderDropTarget.h"
 #include "shell/WineFolders.h"
 #include "shell/WineShellView.h"
 #include "tree/IdList.h"
@@ -78,16 +78,6 @@ const int kSplitterGap = 4;
 const UINT_PTR kRereadTimer = 1;  // the tree reads changed folders again
 const UINT kRereadDelay = 150;    // ms after the last notice
 const LONG kFolderEvents = SHCNE_MKDIR | SHCNE_RMDIR | SHCNE_RENAMEFOLDER | SHCNE_RENAMEITEM;
-
-// The folder a path is in ("C:\\" for "C:\\x"); empty for a root or no path.
-std::wstring ParentFolderOf(std::wstring strPath)
-{
-    while (!strPath.empty() && (strPath.back() == L'\\' || strPath.back() == L'/')) strPath.pop_back();
-    const size_t slash = strPath.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return std::wstring();
-    strPath.resize(slash == 2 && strPath[1] == L':' ? slash + 1 : slash);
-    return strPath;
-}
 
 // A file manager needs its splitter back: the gap stays where the mouse can reach it.
 LONG ClampSplitter(LONG x, LONG cxClient)
@@ -836,7 +826,7 @@ BOOL CFolvaneView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, PO
     const FolderItemData* pTarget = m_dropTarget.m_hDropItem ? m_tree.GetItemRecord(m_dropTarget.m_hDropItem) : nullptr;
     if (pTarget && pTarget->pFolder && pDataObject && pDataObject->GetIDataObject(FALSE)) {
         if (!GetChildParsingName(pTarget->pFolder, pTarget->pidlRel, strTarget) ||
-            !ReadDroppedFiles(pDataObject->GetIDataObject(FALSE), files)) {
+            !ReadDropFiles(pDataObject->GetIDataObject(FALSE), files)) {
             files.clear();
         }
     }
@@ -866,7 +856,7 @@ LRESULT CFolvaneView::OnShellFolderChange(WPARAM wParam, LPARAM lParam)
         if (dwAttrs == INVALID_FILE_ATTRIBUTES || !(dwAttrs & FILE_ATTRIBUTE_DIRECTORY)) return 0;  // a file
     }
     for (const WCHAR* pszPath : {szOld, szNew}) {
-        std::wstring strParent = ParentFolderOf(pszPath);
+        std::wstring strParent = ParentOf(pszPath);
         if (!strParent.empty()) m_foldersToReread.push_back(strParent);
     }
     // A file operation sends a notice per folder: read once they have stopped coming.
@@ -918,7 +908,7 @@ std::vector<std::wstring> CFolvaneView::FoldersTouchedBy(const std::vector<std::
     for (const std::wstring& strFile : files) {
         // One still there was copied: its folder is as it was.
         if (::GetFileAttributesW(strFile.c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-        std::wstring strParent = ParentFolderOf(strFile);
+        std::wstring strParent = ParentOf(strFile);
         if (!strParent.empty()) folders.push_back(strParent);
     }
     return folders;

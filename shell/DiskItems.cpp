@@ -1,0 +1,197 @@
+#include "shell/DiskItems.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "shell/ComPtr.h"
+
+namespace {
+
+// Enough for any folder a person fills by hand; past that the item is given up.
+const int kMaxNameTries = 10000;
+
+std::wstring Upper(std::wstring s)
+{
+    if (!s.empty()) ::CharUpperBuffW(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+std::wstring WithoutTrailingSlash(std::wstring s)
+{
+    // "C:\" keeps its separator: without it, it would name the drive's current folder.
+    while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
+    return s;
+}
+
+bool IsNameTaken(const std::wstring& path)
+{
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD err = ::GetLastError();
+    // Anything else (no access, say) may hide a file: the name counts as taken.
+    return err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND;
+}
+
+template <typename Char, typename Convert>
+void SplitNames(const Char* p, size_t count, Convert convert, std::vector<std::wstring>& files)
+{
+    size_t i = 0;
+    while (i < count && p[i]) {
+        const size_t start = i;
+        while (i < count && p[i]) i++;
+        if (i == count) break;  // unterminated: not a name
+        files.push_back(convert(p + start, i - start));
+        i++;
+    }
+}
+
+}  // namespace
+
+std::wstring NormalPath(const std::wstring& path)
+{
+    std::wstring full = path;
+    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n) {
+        std::wstring buf(n, L'\0');
+        n = ::GetFullPathNameW(path.c_str(), n, &buf[0], nullptr);
+        if (n && n < buf.size()) full.assign(buf.c_str(), n);
+    }
+    n = ::GetLongPathNameW(full.c_str(), nullptr, 0);
+    if (n) {
+        std::wstring buf(n, L'\0');
+        n = ::GetLongPathNameW(full.c_str(), &buf[0], n);
+        if (n && n < buf.size()) full.assign(buf.c_str(), n);
+    }
+    return WithoutTrailingSlash(full);
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+bool IsSameOrInside(const std::wstring& folder, const std::wstring& item)
+{
+    if (SamePath(folder, item)) return true;
+    std::wstring prefix = item;
+    if (prefix.empty()) return false;
+    if (prefix.back() != L'\\') prefix += L'\\';
+    return folder.size() > prefix.size() && SamePath(folder.substr(0, prefix.size()), prefix);
+}
+
+std::wstring ParentOf(const std::wstring& path)
+{
+    const std::wstring s = WithoutTrailingSlash(path);
+    const size_t slash = s.find_last_of(L"\\/");
+    if (slash == std::wstring::npos || slash + 1 == s.size()) return std::wstring();
+    return slash == 2 && s[1] == L':' ? s.substr(0, 3) : s.substr(0, slash);
+}
+
+std::wstring NameOf(const std::wstring& path)
+{
+    const std::wstring s = WithoutTrailingSlash(path);
+    const size_t slash = s.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? s : s.substr(slash + 1);
+    return name.find(L':') == std::wstring::npos ? name : std::wstring();
+}
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
+{
+    return (folder.empty() || folder.back() == L'\\') ? folder + name : folder + L'\\' + name;
+}
+
+std::wstring CopyName(const std::wstring& name, int n)
+{
+    return n <= 1 ? L"Copy of " + name : L"Copy (" + std::to_wstring(n) + L") of " + name;
+}
+
+std::wstring ShortcutName(const std::wstring& name, int n)
+{
+    return (n <= 1 ? L"Shortcut to " : L"Shortcut (" + std::to_wstring(n) + L") to ") + name + L".lnk";
+}
+
+std::wstring NumberedName(const std::wstring& name, int n)
+{
+    if (n <= 1) return name;
+    const size_t dot = name.find_last_of(L'.');
+    const size_t stem = dot != std::wstring::npos && dot > 0 ? dot : name.size();
+    return name.substr(0, stem) + L" (" + std::to_wstring(n) + L")" + name.substr(stem);
+}
+
+std::wstring NumberedFolderName(const std::wstring& name, int n)
+{
+    return n <= 1 ? name : name + L" (" + std::to_wstring(n) + L")";
+}
+
+std::wstring FreeName(const std::wstring& folder, const std::wstring& name, NameForm form,
+                      std::set<std::wstring>& taken)
+{
+    for (int n = 1; n <= kMaxNameTries; n++) {
+        const std::wstring candidate = form(name, n);
+        if (taken.count(Upper(candidate)) || IsNameTaken(JoinPath(folder, candidate))) continue;
+        taken.insert(Upper(candidate));
+        return candidate;
+    }
+    return std::wstring();
+}
+
+std::vector<std::wstring> ParseDropFiles(HGLOBAL hGlobal)
+{
+    std::vector<std::wstring> files;
+    const SIZE_T cb = ::GlobalSize(hGlobal);
+    const BYTE* p = static_cast<const BYTE*>(::GlobalLock(hGlobal));
+    if (!p) return files;
+    const DROPFILES* pDrop = reinterpret_cast<const DROPFILES*>(p);
+    if (cb >= sizeof(DROPFILES) && pDrop->pFiles >= sizeof(DROPFILES) && pDrop->pFiles < cb) {
+        if (pDrop->fWide) {
+            SplitNames(reinterpret_cast<const WCHAR*>(p + pDrop->pFiles), (cb - pDrop->pFiles) / sizeof(WCHAR),
+                       [](const WCHAR* s, size_t n) { return std::wstring(s, n); }, files);
+        } else {
+            auto widen = [](const char* s, size_t n) {
+                const int cch = ::MultiByteToWideChar(CP_ACP, 0, s, static_cast<int>(n), nullptr, 0);
+                std::wstring name(static_cast<size_t>(cch > 0 ? cch : 0), L'\0');
+                if (cch > 0) ::MultiByteToWideChar(CP_ACP, 0, s, static_cast<int>(n), &name[0], cch);
+                return name;
+            };
+            SplitNames(reinterpret_cast<const char*>(p + pDrop->pFiles), cb - pDrop->pFiles, widen, files);
+        }
+    }
+    ::GlobalUnlock(hGlobal);
+    return files;
+}
+
+BOOL ReadDropFiles(IDataObject* pDataObject, std::vector<std::wstring>& files)
+{
+    files.clear();
+    if (!pDataObject) return FALSE;
+    FORMATETC fmt = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (FAILED(pDataObject->GetData(&fmt, &medium))) return FALSE;
+    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) files = ParseDropFiles(medium.hGlobal);
+    ::ReleaseStgMedium(&medium);
+    return !files.empty();
+}
+
+HRESULT MakeShortcuts(const std::vector<std::wstring>& files, const std::wstring& folder)
+{
+    HRESULT hrFirstFailure = S_OK;
+    std::set<std::wstring> taken;
+    for (const std::wstring& file : files) {
+        std::wstring name = NameOf(file);
+        if (name.empty()) name = Upper(file).substr(0, 1);  // a drive: "Shortcut to C"
+        const std::wstring linkName = FreeName(folder, name, &ShortcutName, taken);
+        HRESULT hr = linkName.empty() ? HRESULT_FROM_WIN32(ERROR_FILE_EXISTS) : S_OK;
+        CComPtr<IShellLinkW> pLink;
+        if (SUCCEEDED(hr)) {
+            hr = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, pLink.PutVoid());
+        }
+        if (SUCCEEDED(hr)) hr = pLink->SetPath(file.c_str());
+        const std::wstring parent = ParentOf(file);
+        if (SUCCEEDED(hr) && !parent.empty()) pLink->SetWorkingDirectory(parent.c_str());
+        CComPtr<IPersistFile> pFile;
+        if (SUCCEEDED(hr)) hr = pLink.As(IID_IPersistFile, pFile);
+        if (SUCCEEDED(hr)) hr = pFile->Save(JoinPath(folder, linkName).c_str(), TRUE);
+        if (FAILED(hr) && SUCCEEDED(hrFirstFailure)) hrFirstFailure = hr;
+    }
+    return hrFirstFailure;
+}
