@@ -100,18 +100,13 @@ std::vector<CString> CFolderDocManager::GetOpenWindowStrings()
     CMDIFrameWnd* pMain = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
     if (!pMain || !pMain->m_hWndMDIClient) return texts;
 
-    std::vector<HWND> frames;
-    for (HWND h = ::GetWindow(pMain->m_hWndMDIClient, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
-        frames.push_back(h);
-    }
+    std::vector<CFrameWnd*> frames = pMain->GetMDIChildFrames();
     // Reopened in this order, the window that was on top comes last and stays on top.
     std::reverse(frames.begin(), frames.end());
 
     std::vector<char> buffer;
-    for (HWND hFrame : frames) {
-        CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(hFrame));
-        if (!pFrame) continue;
-        HWND hView = pFrame->GetActiveView() ? pFrame->GetActiveView()->m_hWnd : ::GetDlgItem(hFrame, AFX_IDW_PANE_FIRST);
+    for (CFrameWnd* pFrame : frames) {
+        HWND hView = pFrame->GetActiveView() ? pFrame->GetActiveView()->m_hWnd : ::GetDlgItem(pFrame->m_hWnd, AFX_IDW_PANE_FIRST);
         if (!hView) continue;
         // The folder path may have grown past MAX_PATH through navigation: ask again with room.
         LPARAM size = kQueryBufferSize;

@@ -147,6 +147,8 @@ public:
     HACCEL GetDefaultAccelerator() override;
 
     CMDIChildWnd* MDIGetActive(BOOL* pbMaximized = nullptr) const;
+    // The child frames of the client area, the topmost first.
+    std::vector<CFrameWnd*> GetMDIChildFrames() const;
     void MDIActivate(CWnd* pWndActivate);
     void MDICascade() { ::SendMessageA(m_hWndMDIClient, WM_MDICASCADE, 0, 0); }
     void MDITile(int nType) { ::SendMessageA(m_hWndMDIClient, WM_MDITILE, static_cast<WPARAM>(nType), 0); }

@@ -63,6 +63,15 @@ LRESULT CMDIFrameWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefFrameProcA(m_hWnd, m_hWndMDIClient, message, wParam, lParam);
 }
 
+std::vector<CFrameWnd*> CMDIFrameWnd::GetMDIChildFrames() const
+{
+    std::vector<CFrameWnd*> frames;
+    for (HWND h = m_hWndMDIClient ? ::GetWindow(m_hWndMDIClient, GW_CHILD) : nullptr; h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+        if (CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(h))) frames.push_back(pFrame);
+    }
+    return frames;
+}
+
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive(BOOL* pbMaximized) const
 {
     if (!m_hWndMDIClient) return nullptr;

@@ -44,16 +44,23 @@ HRESULT CClipboardFiles::PasteInto(HWND hwndOwner, const std::wstring& strFolder
         const std::wstring name = NameOf(strFile);
         const std::wstring file = NormalPath(strFile);
         if (name.empty() || IsSameOrInside(folder, file)) continue;
-        std::wstring dest;
+        NameForm form = nullptr;
+        const DWORD dwAttrs = ::GetFileAttributesW(file.c_str());
+        const bool bFolder = dwAttrs != INVALID_FILE_ATTRIBUTES && (dwAttrs & FILE_ATTRIBUTE_DIRECTORY);
         if (SamePath(ParentOf(file), folder)) {
             // Into its own folder: a move has nothing to do, a copy needs a name of its own.
             if (bMove) continue;
-            std::wstring free = FreeName(strFolder, name, &CopyName, taken);
-            if (free.empty()) continue;
-            dest = JoinPath(strFolder, free);
-        } else {
-            dest = JoinPath(strFolder, name);
+            form = &CopyName;
+        } else if (bMove || taken.count(PathKey(name))) {
+            // Wine's file operation moves over a taken name without asking, and two items of
+            // one paste may share a name: each gets one that is free. A copy over a file
+            // that was there before is asked about.
+            form = bFolder ? &NumberedFolderName : &NumberedName;
         }
+        const std::wstring destName = form ? FreeName(strFolder, name, form, taken) : name;
+        if (destName.empty()) continue;
+        if (!form) taken.insert(PathKey(name));
+        const std::wstring dest = JoinPath(strFolder, destName);
         from += strFile;
         from += L'\0';
         to += dest;

@@ -10,12 +10,6 @@ namespace {
 // Enough for any folder a person fills by hand; past that the item is given up.
 const int kMaxNameTries = 10000;
 
-std::wstring Upper(std::wstring s)
-{
-    if (!s.empty()) ::CharUpperBuffW(&s[0], static_cast<DWORD>(s.size()));
-    return s;
-}
-
 std::wstring WithoutTrailingSlash(std::wstring s)
 {
     // "C:\" keeps its separator: without it, it would name the drive's current folder.
@@ -45,6 +39,12 @@ void SplitNames(const Char* p, size_t count, Convert convert, std::vector<std::w
 }
 
 }  // namespace
+
+std::wstring PathKey(std::wstring path)
+{
+    if (!path.empty()) ::CharUpperBuffW(&path[0], static_cast<DWORD>(path.size()));
+    return path;
+}
 
 std::wstring NormalPath(const std::wstring& path)
 {
@@ -128,8 +128,8 @@ std::wstring FreeName(const std::wstring& folder, const std::wstring& name, Name
 {
     for (int n = 1; n <= kMaxNameTries; n++) {
         const std::wstring candidate = form(name, n);
-        if (taken.count(Upper(candidate)) || IsNameTaken(JoinPath(folder, candidate))) continue;
-        taken.insert(Upper(candidate));
+        if (taken.count(PathKey(candidate)) || IsNameTaken(JoinPath(folder, candidate))) continue;
+        taken.insert(PathKey(candidate));
         return candidate;
     }
     return std::wstring();
@@ -178,7 +178,7 @@ HRESULT MakeShortcuts(const std::vector<std::wstring>& files, const std::wstring
     std::set<std::wstring> taken;
     for (const std::wstring& file : files) {
         std::wstring name = NameOf(file);
-        if (name.empty()) name = Upper(file).substr(0, 1);  // a drive: "Shortcut to C"
+        if (name.empty()) name = PathKey(file).substr(0, 1);  // a drive: "Shortcut to C"
         const std::wstring linkName = FreeName(folder, name, &ShortcutName, taken);
         HRESULT hr = linkName.empty() ? HRESULT_FROM_WIN32(ERROR_FILE_EXISTS) : S_OK;
         CComPtr<IShellLinkW> pLink;

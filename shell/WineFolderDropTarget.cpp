@@ -45,6 +45,11 @@ DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector
         if (IsSameOrInside(target, items.back())) return DROPEFFECT_NONE;
     }
 
+    // A drive cannot move, and copying all of it is no drag's business: a shortcut at most.
+    for (const std::wstring& item : items) {
+        if (NameOf(item).empty()) return dwAllowed & DROPEFFECT_LINK;
+    }
+
     const bool bCtrl = HasKey(grfKeyState, MK_CONTROL), bShift = HasKey(grfKeyState, MK_SHIFT);
     const bool bAlt = HasKey(grfKeyState, MK_ALT);
     DWORD dwWanted;

@@ -22,8 +22,9 @@ HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMID
 // The effect a drop of these files onto the folder has, among the allowed ones. The keys
 // choose as on Windows: Ctrl copies, Shift moves, Ctrl+Shift or Alt links; with no key,
 // files on the folder's own drive move and others are copied (then whatever is allowed).
-// None where the drop could lose or change nothing: a folder onto itself or into one of its
-// own sub-folders, or a move into the folder an item is in already.
+// A drive's root can only be linked. None where the drop could lose or change nothing: a
+// folder onto itself or into one of its own sub-folders, or a move into the folder an item
+// is in already.
 DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector<std::wstring>& sources,
                            const std::wstring& folder);
 

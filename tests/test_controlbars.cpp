@@ -17,6 +17,7 @@
 #include "support/AppFixture.h"
 #include "support/DocTestUtil.h"
 #include "support/FolvaneProcess.h"
+#include "support/ViewTestUtil.h"
 
 namespace {
 
@@ -118,16 +119,6 @@ void WithModalBox(const std::function<void()>& raise, const std::function<void(H
     raise();
     done = true;
     watcher.join();
-}
-
-void ClickAt(POINT pt)
-{
-    SetCursorPos(pt.x, pt.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
 }
 
 class ControlBarTest : public AppFixture {

@@ -188,24 +188,6 @@ std::string Contents(const std::string& path)
     return s;
 }
 
-// Presses a key with a modifier (or none) as the user does.
-void PressChord(WORD modifier, WORD vk)
-{
-    std::vector<INPUT> in;
-    auto add = [&](WORD key, DWORD flags) {
-        INPUT i = {};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = key;
-        i.ki.dwFlags = flags | (key == VK_INSERT || key == VK_DELETE ? KEYEVENTF_EXTENDEDKEY : 0);
-        in.push_back(i);
-    };
-    if (modifier) add(modifier, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (modifier) add(modifier, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
-
 // How a test issues a command: from the menu (the frame's WM_COMMAND), or by keys in the list.
 struct Trigger {
     const char* name;
@@ -422,6 +404,7 @@ TEST_F(EditCommandsTest, ACutPastedInAnotherWindowLeavesBothWindowsShowingTheFol
     // Each tree has the folder in its new place only, and each window stays where it was.
     CShellTreeCtrl& cutFrom = m_pView->m_tree;
     HTREEITEM hRoot = cutFrom.GetSelectedItem();
+    PumpUntil([&] { return !ChildByLabel(cutFrom, hRoot, "alpha"); }, 3000);
     EXPECT_EQ(nullptr, ChildByLabel(cutFrom, hRoot, "alpha"));
     HTREEITEM hGamma = ChildByLabel(cutFrom, hRoot, "gamma");
     ASSERT_TRUE(hGamma);
@@ -477,6 +460,17 @@ TEST_F(EditCommandsTest, ANameClashOnPasteLosesNothing)
     }
     EXPECT_EQ("theirs", Contents(m_root.Sub("gamma\\one.txt")));
     EXPECT_EQ("original", Contents(m_root.Sub("one.txt")));
+
+    // Cut and pasted there: Wine would move it over the other without asking; it takes a
+    // free name instead, and so does a second item of the same name in one paste.
+    m_root.MakeFiles({"beta\\one.txt"}, "beta's");
+    OtherProgramsClipboard cut({m_root.Sub("one.txt"), m_root.Sub("beta\\one.txt")}, true, DROPEFFECT_MOVE);
+    ASSERT_TRUE(cut.m_bStarted);
+    SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+    EXPECT_EQ("theirs", Contents(m_root.Sub("gamma\\one.txt")));
+    EXPECT_EQ("original", Contents(m_root.Sub("gamma\\one (2).txt")));
+    EXPECT_EQ("beta's", Contents(m_root.Sub("gamma\\one (3).txt")));
+    EXPECT_FALSE(OnDisk(m_root.Sub("one.txt")));
 
     // Cut and pasted where it is, or a folder into itself, copied or cut: nothing moves and
     // nothing is lost.

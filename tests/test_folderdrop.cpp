@@ -321,6 +321,13 @@ TEST_F(FolderDropTest, AFolderNeverGoesIntoItselfAndNothingMovesOntoItsOwnPlace)
     }
     EXPECT_EQ(before, TreeOf(m_root.Path()));
 
+    // A drive can be linked to, never moved or copied whole.
+    for (DWORD keys : {MK_LBUTTON, MK_LBUTTON | MK_CONTROL, MK_LBUTTON | MK_SHIFT, MK_LBUTTON | MK_ALT}) {
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_LINK), ChooseFileDropEffect(keys, kAll, {L"C:\\"}, L"Z:\\tmp"));
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE),
+                  ChooseFileDropEffect(keys, DROPEFFECT_COPY | DROPEFFECT_MOVE, {L"C:\\", L"Z:\\x"}, L"Z:\\tmp"));
+    }
+
     // A folder whose name begins with the dragged folder's name is no sub-folder of it.
     m_root.MakeFolders({"src\\subway"});
     CComPtr<IDataObject> pData;

@@ -10,6 +10,7 @@
 #include "framework/MDIChildWnd.h"
 #include "support/AppFixture.h"
 #include "support/DocTestUtil.h"
+#include "support/ViewTestUtil.h"
 
 namespace {
 
@@ -18,19 +19,6 @@ std::vector<UINT> ItemStates(HMENU hMenu)
     std::vector<UINT> states;
     for (int i = 0; i < GetMenuItemCount(hMenu); i++) states.push_back(GetMenuState(hMenu, static_cast<UINT>(i), MF_BYPOSITION));
     return states;
-}
-
-void PressCtrlF4()
-{
-    INPUT in[4] = {};
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_CONTROL;
-    in[1].ki.wVk = VK_F4;
-    in[2].ki.wVk = VK_F4;
-    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    in[3].ki.wVk = VK_CONTROL;
-    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, in, sizeof(INPUT));
 }
 
 class SystemMenuTest : public AppFixture {};
@@ -68,7 +56,7 @@ TEST_F(SystemMenuTest, OpeningAMaximisedBrowserWindowsControlMenuLeavesItsComman
     SetForegroundWindow(MainWnd());
     Frame()->MDIActivate(pChild);
     Pump();
-    PressCtrlF4();
+    PressChord(VK_CONTROL, VK_F4);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hChild); }, 3000)) << "Ctrl+F4 did not close the window";
 }
 

@@ -582,6 +582,7 @@ TEST_F(MouseDragTest, WhatIsDraggedFromTheRightPaneLandsInTheFolderDroppedOnAndB
         EXPECT_EQ(-1, ListIndexOf(pView, c.item)) << c.item;
         EXPECT_EQ(hRoot, tree.GetSelectedItem());
         if (c.bFolder) {
+            PumpUntil([&] { return !ChildByLabel(tree, hRoot, c.item); }, 3000);
             EXPECT_EQ(nullptr, ChildByLabel(tree, hRoot, c.item)) << "gone from where it was";
             hInto = ChildByLabel(tree, hRoot, c.into);
             ASSERT_TRUE(hInto);

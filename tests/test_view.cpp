@@ -590,13 +590,6 @@ bool OperateElsewhere(UINT wFunc, const std::string& from, const std::string& to
     return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
-std::vector<std::string> ChildLabels(const CTreeCtrl& tree, HTREEITEM hParent)
-{
-    std::vector<std::string> labels;
-    for (HTREEITEM h : Children(tree, hParent)) labels.push_back(tree.GetItemText(h).GetString());
-    return labels;
-}
-
 }  // namespace
 
 TEST_F(ViewTest, FoldersMadeRemovedOrRenamedElsewhereShowInTheTree)
@@ -606,7 +599,7 @@ TEST_F(ViewTest, FoldersMadeRemovedOrRenamedElsewhereShowInTheTree)
     CShellTreeCtrl& tree = pView->m_tree;
     HTREEITEM hInner = tree.GetSelectedItem();
     HTREEITEM hRoot = tree.GetParentItem(tree.GetParentItem(hInner));
-    ASSERT_EQ((std::vector<std::string>{"alpha", "beta", "gamma"}), ChildLabels(tree, hRoot));
+    ASSERT_EQ((std::vector<std::string>{"alpha", "beta", "gamma"}), Labels(tree, hRoot));
 
     struct { const char* what; std::function<bool()> change; std::vector<std::string> after; } steps[] = {
         {"renamed", [&] { return OperateElsewhere(FO_RENAME, m_root.Sub("beta"), m_root.Sub("bravo")); },
@@ -624,21 +617,21 @@ TEST_F(ViewTest, FoldersMadeRemovedOrRenamedElsewhereShowInTheTree)
     };
     for (const auto& step : steps) {
         ASSERT_TRUE(step.change()) << step.what;
-        PumpUntil([&] { return ChildLabels(tree, hRoot) == step.after; }, 3000);
-        EXPECT_EQ(step.after, ChildLabels(tree, hRoot)) << step.what;
+        PumpUntil([&] { return Labels(tree, hRoot) == step.after; }, 3000);
+        EXPECT_EQ(step.after, Labels(tree, hRoot)) << step.what;
         EXPECT_EQ(hInner, tree.GetSelectedItem()) << "the folder on show stays: " << step.what;
     }
     HTREEITEM hDelta = ChildByLabel(tree, hRoot, "delta");
     ASSERT_TRUE(hDelta);
     tree.ExpandWithNotify(hDelta, TVE_EXPAND);
-    EXPECT_EQ((std::vector<std::string>{"bravo"}), ChildLabels(tree, hDelta)) << "the moved folder in its new place";
+    EXPECT_EQ((std::vector<std::string>{"bravo"}), Labels(tree, hDelta)) << "the moved folder in its new place";
 
     // The folder on show removed: the window goes up to the nearest folder that is left.
     ASSERT_TRUE(OperateElsewhere(FO_DELETE, m_root.Sub("alpha")));
     PumpUntil([&] { return tree.GetSelectedItem() == hRoot; }, 3000);
     EXPECT_EQ(hRoot, tree.GetSelectedItem());
     EXPECT_EQ(m_root.Path(), Shown(pView));
-    EXPECT_EQ((std::vector<std::string>{"delta"}), ChildLabels(tree, hRoot));
+    EXPECT_EQ((std::vector<std::string>{"delta"}), Labels(tree, hRoot));
 }
 
 TEST_F(ViewTest, KeysTypedIntoANameBeingEditedAreTheEditors)
@@ -659,15 +652,7 @@ TEST_F(ViewTest, KeysTypedIntoANameBeingEditedAreTheEditors)
     ASSERT_NE(nullptr, hEdit);
     SetFocus(hEdit);
     SendMessageA(hEdit, EM_SETSEL, 0, -1);
-    INPUT in[4] = {};
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_CONTROL;
-    in[1].ki.wVk = 'V';
-    in[2].ki.wVk = 'V';
-    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    in[3].ki.wVk = VK_CONTROL;
-    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, in, sizeof(INPUT));
+    PressChord(VK_CONTROL, 'V');
     PressKey(VK_BACK);  // a key the right pane would take for Up One Level
     PumpFor(200);
     char text[64] = "";

@@ -3,6 +3,7 @@
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
 #include "shell/ComPtr.h"
+#include "shell/DiskItems.h"
 #include "shell/IdListPtr.h"
 #include "shell/Wine.h"
 #include "shell/WineFolders.h"
@@ -842,8 +843,7 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
         if (IsFolderGone(child.second, &strPath)) {
             gone.push_back(child.first);
         } else if (!strPath.empty()) {
-            ::CharUpperBuffW(&strPath[0], static_cast<DWORD>(strPath.size()));
-            present.insert(strPath);
+            present.insert(PathKey(strPath));
         }
     }
     for (HTREEITEM hGone : gone) {
@@ -862,9 +862,8 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
 std::wstring CShellTreeCtrl::ChildKey(IShellFolder* pFolder, LPCITEMIDLIST pidlRel)
 {
     std::wstring strKey;
-    if (!GetChildParsingName(pFolder, pidlRel, strKey)) return strKey;
-    if (!strKey.empty()) ::CharUpperBuffW(&strKey[0], static_cast<DWORD>(strKey.size()));
-    return strKey;
+    GetChildParsingName(pFolder, pidlRel, strKey);
+    return PathKey(strKey);
 }
 
 void CShellTreeCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)

@@ -874,20 +874,16 @@ LRESULT CFolvaneView::OnTimerMessage(WPARAM wParam, LPARAM)
     return 0;
 }
 
-BOOL CFolvaneView::RereadFolders(const std::vector<std::wstring>& folders)
+void CFolvaneView::RereadFolders(const std::vector<std::wstring>& folders)
 {
     CComPtr<IShellFolder> spDesktop;
-    if (!m_tree.m_hWnd || FAILED(SHGetDesktopFolder(spDesktop.Put())) || !spDesktop) return FALSE;
-    std::wstring strShown;
-    const FolderItemData* pShown = m_tree.GetItemRecord(m_tree.GetSelectedItem());
-    if (pShown && pShown->pFolder) GetChildParsingName(pShown->pFolder, pShown->pidlRel, strShown);
-    BOOL bShownChanged = FALSE;
+    if (!m_tree.m_hWnd || FAILED(SHGetDesktopFolder(spDesktop.Put())) || !spDesktop) return;
     std::vector<std::wstring> done;
     for (const std::wstring& strFolder : folders) {
-        auto same = [&strFolder](const std::wstring& s) { return ::lstrcmpiW(s.c_str(), strFolder.c_str()) == 0; };
-        if (std::find_if(done.begin(), done.end(), same) != done.end()) continue;
+        if (std::find_if(done.begin(), done.end(), [&](const std::wstring& s) { return SamePath(s, strFolder); }) !=
+            done.end())
+            continue;
         done.push_back(strFolder);
-        if (same(strShown)) bShownChanged = TRUE;
         std::vector<WCHAR> path(strFolder.begin(), strFolder.end());
         path.push_back(L'\0');
         CIdListPtr pidl;
@@ -895,7 +891,6 @@ BOOL CFolvaneView::RereadFolders(const std::vector<std::wstring>& folders)
             continue;
         if (HTREEITEM hItem = m_tree.FindFolderItem(pidl)) m_tree.RefreshFolderItem(hItem);
     }
-    return bShownChanged;
 }
 
 // ---- Folders changed by the program's own transfers -----------------------------------------
@@ -916,15 +911,21 @@ std::vector<std::wstring> CFolvaneView::FoldersTouchedBy(const std::vector<std::
 
 void CFolvaneView::ShowFoldersChanged(const std::vector<std::wstring>& folders)
 {
+    // Everywhere else the shell view follows the shell's notices by itself, as the tree does.
     CMDIFrameWnd* pMain = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
-    if (folders.empty() || !pMain || !pMain->m_hWndMDIClient) return;
-    std::vector<HWND> frames;
-    for (HWND h = ::GetWindow(pMain->m_hWndMDIClient, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) frames.push_back(h);
-    const BOOL bWine = IsRunningUnderWine();
-    for (HWND hFrame : frames) {
-        CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromHandlePermanent(hFrame));
-        CFolvaneView* pView = pFrame ? dynamic_cast<CFolvaneView*>(pFrame->GetActiveView()) : nullptr;
-        if (pView && pView->RereadFolders(folders) && bWine && pView->m_pShellView) pView->m_pShellView->Refresh();
+    if (!IsRunningUnderWine() || folders.empty() || !pMain) return;
+    for (CFrameWnd* pFrame : pMain->GetMDIChildFrames()) {
+        CFolvaneView* pView = dynamic_cast<CFolvaneView*>(pFrame->GetActiveView());
+        if (!pView || !pView->m_pShellView) continue;
+        const FolderItemData* pShown = pView->m_tree.GetItemRecord(pView->m_tree.GetSelectedItem());
+        std::wstring strShown;
+        if (!pShown || !pShown->pFolder || !GetChildParsingName(pShown->pFolder, pShown->pidlRel, strShown)) continue;
+        for (const std::wstring& strFolder : folders) {
+            if (SamePath(strFolder, strShown)) {
+                pView->m_pShellView->Refresh();
+                break;
+            }
+        }
     }
 }
 

@@ -110,8 +110,8 @@ public:
     // stop coming.
     LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
-    // The tree reads these folders' sub-folders again; TRUE when the folder on show is one.
-    BOOL RereadFolders(const std::vector<std::wstring>& folders);
+    // The tree reads these folders' sub-folders again.
+    void RereadFolders(const std::vector<std::wstring>& folders);
     LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
@@ -135,9 +135,9 @@ public:
 
 public:
     // Items were moved or copied into or out of these folders by the program itself (a drop
-    // onto the tree, a paste): every browser window's tree shows their sub-folders as they
-    // are now, and under Wine, whose shell view does not follow such changes, a window
-    // showing one of them shows it again.
+    // onto the tree, a paste): under Wine, whose shell view shows a move out of its folder as
+    // a stale row, a window showing one of them shows it again. (The trees follow the shell's
+    // notices.)
     static void ShowFoldersChanged(const std::vector<std::wstring>& folders);
     // The folders a transfer of these files into strTarget has changed: the target, and the
     // folder of each file that is no longer where it was.

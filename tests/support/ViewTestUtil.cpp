@@ -66,14 +66,26 @@ void ClickAt(POINT pt)
     SendInput(2, in, sizeof(INPUT));
 }
 
-// A real press and release of a key.
+void PressChord(WORD modifier, WORD vk)
+{
+    std::vector<INPUT> in;
+    auto add = [&](WORD key, DWORD flags) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = key;
+        i.ki.dwFlags = flags | (key == VK_INSERT || key == VK_DELETE ? KEYEVENTF_EXTENDEDKEY : 0);
+        in.push_back(i);
+    };
+    if (modifier) add(modifier, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    if (modifier) add(modifier, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
 void PressKey(WORD vk)
 {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
+    PressChord(0, vk);
 }
 
 void ViewTest::SetUp()

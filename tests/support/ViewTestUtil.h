@@ -23,8 +23,9 @@ void SelectInList(CFolvaneView* pView, const std::vector<std::string>& names);
 
 // A real press and release of the left button at a screen point.
 void ClickAt(POINT pt);
-// A real press and release of a key.
+// A real press and release of a key, alone or with a modifier held.
 void PressKey(WORD vk);
+void PressChord(WORD modifier, WORD vk);
 
 // The application with a folder tree of the test's own:
 //   <root>\alpha\inner\deepest, <root>\beta, <root>\gamma, files one.txt, two.txt, alpha\x.txt.
