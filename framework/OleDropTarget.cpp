@@ -112,6 +112,7 @@ void COleDropTarget::EndDrag()
     m_dataObject.Release();
     m_bDragging = FALSE;
     m_dropEffectCurrent = DROPEFFECT_NONE;
+    m_dwEffectsAllowed = DROPEFFECT_NONE;
 }
 
 // ---- IDropTarget ------------------------------------------------------------------------
@@ -150,6 +151,7 @@ STDMETHODIMP COleDropTarget::XDropTarget::DragEnter(IDataObject* pDataObj, DWORD
     pDataObj->AddRef();
     pThis->m_dataObject.Attach(pDataObj, TRUE);
     pThis->m_bDragging = TRUE;
+    pThis->m_dwEffectsAllowed = dwAllowed;
     pThis->m_dropEffectCurrent =
         AllowedAnswer(pThis->OnDragEnter(pWnd, &pThis->m_dataObject, grfKeyState, point), dwAllowed);
     *pdwEffect = pThis->m_dropEffectCurrent;
@@ -165,6 +167,7 @@ STDMETHODIMP COleDropTarget::XDropTarget::DragOver(DWORD grfKeyState, POINTL pt,
     POINT point;
     CWnd* pWnd = pThis->TargetWindow(pt, &point);
     if (!pWnd || !pThis->m_bDragging) return S_OK;
+    pThis->m_dwEffectsAllowed = dwAllowed;
     pThis->m_dropEffectCurrent =
         AllowedAnswer(pThis->OnDragOver(pWnd, &pThis->m_dataObject, grfKeyState, point), dwAllowed);
     *pdwEffect = pThis->m_dropEffectCurrent;

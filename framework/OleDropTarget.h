@@ -54,6 +54,7 @@ protected:
     COleDataObject m_dataObject;                    // the data of the drag in progress
     BOOL m_bDragging = FALSE;                       // between an enter and its leave or drop
     DROPEFFECT m_dropEffectCurrent = DROPEFFECT_NONE;  // the answer to the last enter or over
+    DWORD m_dwEffectsAllowed = DROPEFFECT_NONE;        // what the source allows, as it last said
 
     DECLARE_INTERFACE_MAP()
     DECLARE_MESSAGE_MAP()

@@ -410,7 +410,7 @@ TEST_F(TreeDropTest, AFolderIsAskedOnceOnArrivalThenForEveryMoveAlwaysInScreenPo
 {
     const std::vector<POINT> points = {PointOn(m_hBeta), PointOn(m_hBeta, 4), PointOn(m_hBeta, 8), PointOn(m_hBeta, 2)};
     const int nUIObjects = m_state.nUIObjects;
-    Enter(points[0], MK_LBUTTON);
+    Enter(points[0], MK_LBUTTON, DROPEFFECT_COPY | DROPEFFECT_LINK);
     Over(points[1], MK_LBUTTON | MK_CONTROL);
     Over(points[2], MK_LBUTTON);
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), Drop(points[3]));
@@ -421,8 +421,10 @@ TEST_F(TreeDropTest, AFolderIsAskedOnceOnArrivalThenForEveryMoveAlwaysInScreenPo
         EXPECT_EQ(points[i].x, m_beta.m_calls[i].pt.x);
         EXPECT_EQ(points[i].y, m_beta.m_calls[i].pt.y);
     }
-    EXPECT_EQ(kAll, m_beta.m_calls[0].offered) << "folders are offered every effect";
-    EXPECT_EQ(kAll, m_beta.m_calls[1].offered);
+    // A source that forbids a move: the folder chooses among what it allows (else it would
+    // pick a move within one drive, and the drag would show no effect at all).
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_LINK), m_beta.m_calls[0].offered);
+    EXPECT_EQ(kAll, m_beta.m_calls[1].offered) << "as the source says at each move";
     EXPECT_EQ(static_cast<DWORD>(MK_LBUTTON | MK_CONTROL), m_beta.m_calls[1].keys);
     EXPECT_EQ(static_cast<DWORD>(MK_LBUTTON), m_beta.m_calls[3].keys);
     ExpectDragOver();

@@ -15,8 +15,6 @@ namespace {
 
 // Only the item itself takes a drop: not its indentation, nor its button.
 const UINT kDropHitFlags = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON | TVHT_ONITEMRIGHT;
-// Folders are offered every effect; what the drop does is theirs to say.
-const DWORD kOfferedEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 
 }  // namespace
 
@@ -90,7 +88,8 @@ DROPEFFECT CTreeDropTarget::TrackDropItem(COleDataObject* pDataObject, DWORD dwK
             }
             if (SUCCEEDED(hr) && pTarget) {
                 m_pItemDropTarget = pTarget;
-                DWORD dwEffect = kOfferedEffects;
+                // What the source allows, so that the folder chooses among those.
+                DWORD dwEffect = m_dwEffectsAllowed;
                 POINTL pt = {point.x, point.y};
                 m_pItemDropTarget->DragEnter(pDataObject ? pDataObject->GetIDataObject(FALSE) : nullptr, dwKeyState,
                                              pt, &dwEffect);
@@ -109,7 +108,7 @@ DROPEFFECT CTreeDropTarget::OnTreeDragOver(COleDataObject* pDataObject, DWORD dw
 {
     DROPEFFECT dropEffect = TrackDropItem(pDataObject, dwKeyState, point);
     if (m_pItemDropTarget) {
-        DWORD dwEffect = kOfferedEffects;
+        DWORD dwEffect = m_dwEffectsAllowed;
         POINTL pt = {point.x, point.y};
         m_pItemDropTarget->DragOver(dwKeyState, pt, &dwEffect);
         dropEffect = dwEffect;
