@@ -1,6 +1,7 @@
 // What Wine's hosted shell view leaves undone of its own commands, done on its list and its
 // data objects: selecting all or the opposite, arranging by a column, and putting the
-// selection on the clipboard as copied or cut. Used only where IsRunningUnderWine() says so.
+// selection on the clipboard as copied or cut. Used only where IsRunningUnderWine() says so,
+// but for finding the view's list and whether it has the focus.
 #pragma once
 
 #include <windows.h>

@@ -517,19 +517,9 @@ STDMETHODIMP CFolvaneView::XShellBrowser::SetToolbarItems(LPTBBUTTONSB lpButtons
 
 BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
 {
-    // The shell view sees keys first, unless the tree has the focus.
-    if (m_pShellView && ::GetFocus() != m_tree.m_hWnd && m_pShellView->TranslateAccelerator(pMsg) == S_OK) {
-        return TRUE;
-    }
-    // Enter and Escape belong to the tree's label editor, not to the form's dialog keys.
-    if (pMsg->message == WM_KEYDOWN && m_tree.m_hWnd && m_tree.GetEditControl() &&
-        (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)) {
-        ::TranslateMessage(pMsg);
-        ::DispatchMessageA(pMsg);
-        return TRUE;
-    }
     // While a name is being edited, in the tree or in the list, the keys are the editor's:
-    // neither the form's dialog keys nor the frame's accelerators (Ctrl+C, Ctrl+V) may take them.
+    // neither the shell view, the form's dialog keys (Enter, Escape) nor the frame's
+    // accelerators (Ctrl+C, Ctrl+V) may take them.
     if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP || pMsg->message == WM_CHAR) {
         HWND hFocus = ::GetFocus();
         char cls[16] = "";
@@ -540,24 +530,24 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
             return TRUE;
         }
     }
+    // The shell view sees keys first, unless the tree has the focus.
+    if (m_pShellView && ::GetFocus() != m_tree.m_hWnd && m_pShellView->TranslateAccelerator(pMsg) == S_OK) {
+        return TRUE;
+    }
     // Enter opens the selected sub-folder in this window and Backspace goes up, as in the
     // shell's own folder windows; the shell view takes neither for itself here.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_BACK) && m_hwndShellView &&
-        ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0) {
-        HWND hFocus = ::GetFocus();
-        char cls[32] = "";
-        if (hFocus && ::IsChild(m_hwndShellView, hFocus) && ::GetClassNameA(hFocus, cls, sizeof(cls)) &&
-            lstrcmpiA(cls, WC_LISTVIEWA) == 0) {
-            if (pMsg->wParam == VK_BACK) {
-                OnUpOneLevel();
-                return TRUE;
-            }
-            if (OpenSelectedSubFolder()) return TRUE;
-            // Anything else is the list's to open, with its default verb.
-            ::TranslateMessage(pMsg);
-            ::DispatchMessageA(pMsg);
+        ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0 &&
+        CWineShellView(m_pShellView, m_hwndShellView).ListHasFocus()) {
+        if (pMsg->wParam == VK_BACK) {
+            OnUpOneLevel();
             return TRUE;
         }
+        if (OpenSelectedSubFolder()) return TRUE;
+        // Anything else is the list's to open, with its default verb.
+        ::TranslateMessage(pMsg);
+        ::DispatchMessageA(pMsg);
+        return TRUE;
     }
     // Wine's view takes none of the edit keys: in its list they do what the Edit menu does,
     // before the frame's accelerators (whose Cut, Copy and Paste have no handler) see them.
