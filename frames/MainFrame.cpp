@@ -119,31 +119,26 @@ void CMainFrame::OnUpdateShellCommand(CCmdUI* pCmdUI)
 
 void CMainFrame::OnFindComputer()
 {
-    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
-    if (!p) return;
-    if (!IsRunningUnderWine()) {
-        p->FindComputer();
-        return;
-    }
-    try {
-        p->FindComputer();
-    } catch (const CException&) {
-        AfxMessageBox(IDS_FIND_COMPUTER_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
-    }
+    InvokeFind(&CShellDispatch::FindComputer, IDS_FIND_COMPUTER_UNAVAILABLE);
 }
 
 void CMainFrame::OnFindFiles()
 {
+    InvokeFind(&CShellDispatch::FindFiles, IDS_FIND_FILES_UNAVAILABLE);
+}
+
+void CMainFrame::InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailable)
+{
     CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
     if (!p) return;
     if (!IsRunningUnderWine()) {
-        p->FindFiles();
+        (p->*pfnFind)();
         return;
     }
     try {
-        p->FindFiles();
+        (p->*pfnFind)();
     } catch (const CException&) {
-        AfxMessageBox(IDS_FIND_FILES_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+        AfxMessageBox(nIDUnavailable, MB_OK | MB_ICONINFORMATION);
     }
 }
 

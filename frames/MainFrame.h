@@ -5,6 +5,8 @@
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
 
+class CShellDispatch;
+
 // Removes and adds class-style bits of a window's class (for every window of that class).
 void ModifyClassStyle(CWnd* pWnd, DWORD dwRemove, DWORD dwAdd);
 // Stops a window class from repainting whole windows on every change of size.
@@ -28,6 +30,9 @@ public:
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
     void OnFindComputer();
     void OnFindFiles();
+    // Windows reports a failed search as the automation call does; under Wine, where it always
+    // fails, a box says the search is not there.
+    void InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailable);
     void OnShellRun();
     void OnMinimizeAll();
 

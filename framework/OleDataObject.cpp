@@ -25,14 +25,3 @@ IDataObject* COleDataObject::GetIDataObject(BOOL bAddRef) const
     if (m_lpDataObject && bAddRef) m_lpDataObject->AddRef();
     return m_lpDataObject;
 }
-
-BOOL COleDataObject::IsDataAvailable(CLIPFORMAT cfFormat, FORMATETC* pFormat) const
-{
-    if (!m_lpDataObject) return FALSE;
-    FORMATETC fmt = {cfFormat, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    if (pFormat) {
-        fmt = *pFormat;
-        fmt.cfFormat = cfFormat;
-    }
-    return m_lpDataObject->QueryGetData(&fmt) == S_OK;
-}

@@ -21,8 +21,6 @@ public:
     void Release();
     // The held pointer, with a reference added for the caller when asked.
     IDataObject* GetIDataObject(BOOL bAddRef) const;
-    // Whether the data can be had in this format (as a global memory block unless pFormat says otherwise).
-    BOOL IsDataAvailable(CLIPFORMAT cfFormat, FORMATETC* pFormat = nullptr) const;
 
 private:
     IDataObject* m_lpDataObject = nullptr;
