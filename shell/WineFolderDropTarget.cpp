@@ -33,35 +33,36 @@ bool IsDirectory(const std::wstring& path)
 
 }  // namespace
 
-DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector<std::wstring>& sources,
-                           const std::wstring& folder)
+FileDropFacts AssessFileDrop(const std::vector<std::wstring>& sources, const std::wstring& folder)
 {
-    if (sources.empty() || folder.empty()) return DROPEFFECT_NONE;
+    FileDropFacts facts;
+    if (sources.empty() || folder.empty()) return facts;
     const std::wstring target = NormalPath(folder);
-    std::vector<std::wstring> items;
+    const std::wstring volume = VolumeOf(target);
     for (const std::wstring& source : sources) {
-        items.push_back(NormalPath(source));
+        const std::wstring item = NormalPath(source);
         // A folder dropped onto itself or into its own sub-folder would take itself along.
-        if (IsSameOrInside(target, items.back())) return DROPEFFECT_NONE;
+        if (IsSameOrInside(target, item)) return facts;
+        // A drive cannot move, and copying all of it is no drag's business: a shortcut at most.
+        if (NameOf(item).empty()) facts.bLinkOnly = true;
+        facts.bSameVolume = facts.bSameVolume && SamePath(VolumeOf(item), volume);
+        facts.bAnyInTarget = facts.bAnyInTarget || SamePath(ParentOf(item), target);
     }
+    facts.bAcceptable = true;
+    return facts;
+}
 
-    // A drive cannot move, and copying all of it is no drag's business: a shortcut at most.
-    for (const std::wstring& item : items) {
-        if (NameOf(item).empty()) return dwAllowed & DROPEFFECT_LINK;
-    }
-
+DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const FileDropFacts& facts)
+{
+    if (!facts.bAcceptable) return DROPEFFECT_NONE;
+    if (facts.bLinkOnly) return dwAllowed & DROPEFFECT_LINK;
     const bool bCtrl = HasKey(grfKeyState, MK_CONTROL), bShift = HasKey(grfKeyState, MK_SHIFT);
     const bool bAlt = HasKey(grfKeyState, MK_ALT);
     DWORD dwWanted;
     if ((bCtrl && bShift) || bAlt) dwWanted = DROPEFFECT_LINK;
     else if (bCtrl) dwWanted = DROPEFFECT_COPY;
     else if (bShift) dwWanted = DROPEFFECT_MOVE;
-    else {
-        const std::wstring volume = VolumeOf(target);
-        bool bSameVolume = true;
-        for (const std::wstring& item : items) bSameVolume = bSameVolume && SamePath(VolumeOf(item), volume);
-        dwWanted = bSameVolume ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
-    }
+    else dwWanted = facts.bSameVolume ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
 
     // A key asks for its effect only; without one, what the source allows comes next.
     DWORD dwEffect = DROPEFFECT_NONE;
@@ -75,12 +76,13 @@ DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector
         }
     }
     // Moving an item to where it is already changes nothing (and would rename it).
-    if (dwEffect == DROPEFFECT_MOVE) {
-        for (const std::wstring& item : items) {
-            if (SamePath(ParentOf(item), target)) return DROPEFFECT_NONE;
-        }
-    }
-    return dwEffect;
+    return dwEffect == DROPEFFECT_MOVE && facts.bAnyInTarget ? DROPEFFECT_NONE : dwEffect;
+}
+
+DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector<std::wstring>& sources,
+                           const std::wstring& folder)
+{
+    return ChooseFileDropEffect(grfKeyState, dwAllowed, AssessFileDrop(sources, folder));
 }
 
 HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMIDLIST pidlRel, IDropTarget** ppTarget)
@@ -144,9 +146,12 @@ STDMETHODIMP CWineFolderDropTarget::DragEnter(IDataObject* pDataObj, DWORD grfKe
 {
     if (!pdwEffect) return E_POINTER;
     m_mode = Mode::None;
-    if (ReadDropFiles(pDataObj, m_files)) {
+    std::vector<std::wstring> files;
+    if (ReadDropFiles(pDataObj, files)) {
         m_mode = Mode::Files;
-        *pdwEffect = ChooseFileDropEffect(grfKeyState, *pdwEffect, m_files, m_strFolder);
+        // Asked of the disk once per drag; every move only looks at the keys.
+        m_facts = AssessFileDrop(files, m_strFolder);
+        *pdwEffect = ChooseFileDropEffect(grfKeyState, *pdwEffect, m_facts);
         return S_OK;
     }
     if (m_pFallback) {
@@ -162,7 +167,7 @@ STDMETHODIMP CWineFolderDropTarget::DragOver(DWORD grfKeyState, POINTL pt, DWORD
     if (!pdwEffect) return E_POINTER;
     switch (m_mode) {
     case Mode::Files:
-        *pdwEffect = ChooseFileDropEffect(grfKeyState, *pdwEffect, m_files, m_strFolder);
+        *pdwEffect = ChooseFileDropEffect(grfKeyState, *pdwEffect, m_facts);
         return S_OK;
     case Mode::Fallback:
         return m_pFallback->DragOver(grfKeyState, pt, pdwEffect);
@@ -177,7 +182,6 @@ STDMETHODIMP CWineFolderDropTarget::DragLeave()
 {
     const Mode mode = m_mode;
     m_mode = Mode::None;
-    m_files.clear();
     if (mode == Mode::Fallback) return m_pFallback->DragLeave();
     return S_OK;
 }
@@ -187,7 +191,6 @@ STDMETHODIMP CWineFolderDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyStat
     if (!pdwEffect) return E_POINTER;
     const Mode mode = m_mode;
     m_mode = Mode::None;
-    m_files.clear();
     if (mode == Mode::Fallback) return m_pFallback->Drop(pDataObj, grfKeyState, pt, pdwEffect);
     // The files as the drop offers them, whatever the drag showed.
     std::vector<std::wstring> files;

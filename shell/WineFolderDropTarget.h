@@ -28,6 +28,16 @@ HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMID
 DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const std::vector<std::wstring>& sources,
                            const std::wstring& folder);
 
+// The same in two steps: what the disk says of a drag, once, and the choice at each move.
+struct FileDropFacts {
+    bool bAcceptable = false;  // no folder onto itself or below it
+    bool bLinkOnly = false;    // a drive's root among the items
+    bool bSameVolume = true;   // every item on the folder's volume
+    bool bAnyInTarget = false; // an item in the folder already
+};
+FileDropFacts AssessFileDrop(const std::vector<std::wstring>& sources, const std::wstring& folder);
+DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const FileDropFacts& facts);
+
 class CWineFolderDropTarget final : public IDropTarget {
 public:
     // The target of the folder at this path; pFallback (may be null) takes every drag
@@ -54,5 +64,5 @@ private:
     std::wstring m_strFolder;
     CComPtr<IDropTarget> m_pFallback;
     Mode m_mode = Mode::None;
-    std::vector<std::wstring> m_files;  // what the drag in progress offers
+    FileDropFacts m_facts;  // of the files the drag in progress offers
 };
