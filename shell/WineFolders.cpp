@@ -1,49 +1,19 @@
 #include "shell/WineFolders.h"
 
-#include "shell/ComPtr.h"
+#include <shlwapi.h>
 
-namespace {
-
-void FreeShellString(LPWSTR psz)
-{
-    CComPtr<IMalloc> spMalloc;
-    if (psz && SUCCEEDED(SHGetMalloc(spMalloc.Put())) && spMalloc) spMalloc->Free(psz);
-}
-
-// path + "\" + name, with no doubled separator after a root such as "C:\".
-std::wstring JoinPath(LPCWSTR pszPath, LPCWSTR pszName)
-{
-    std::wstring str(pszPath);
-    if (!str.empty() && str.back() != L'\\') str += L'\\';
-    return str + pszName;
-}
-
-}  // namespace
+#include "shell/DiskItems.h"
 
 BOOL GetChildParsingName(IShellFolder* pFolder, LPCITEMIDLIST pidlRel, std::wstring& strPath)
 {
+    strPath.clear();
     if (!pFolder || !pidlRel) return FALSE;
     STRRET sr = {};
     if (FAILED(pFolder->GetDisplayNameOf(pidlRel, SHGDN_FORPARSING, &sr))) return FALSE;
-    switch (sr.uType) {
-    case STRRET_WSTR:
-        strPath = sr.pOleStr ? sr.pOleStr : L"";
-        FreeShellString(sr.pOleStr);
-        break;
-    case STRRET_CSTR:
-    case STRRET_OFFSET: {
-        const char* psz = sr.uType == STRRET_CSTR ? sr.cStr : reinterpret_cast<const char*>(pidlRel) + sr.uOffset;
-        if (sr.uType == STRRET_CSTR) sr.cStr[MAX_PATH - 1] = '\0';
-        int cch = MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
-        if (cch <= 0) return FALSE;
-        strPath.assign(static_cast<size_t>(cch), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, psz, -1, &strPath[0], cch);
-        strPath.resize(static_cast<size_t>(cch - 1));
-        break;
-    }
-    default:
-        return FALSE;
-    }
+    LPWSTR psz = nullptr;
+    if (FAILED(StrRetToStrW(&sr, pidlRel, &psz)) || !psz) return FALSE;
+    strPath = psz;
+    CoTaskMemFree(psz);
     return !strPath.empty();
 }
 
