@@ -1,6 +1,6 @@
 // What the benchmarks need to show a folder in the system's shell view: the least a
 // shell view asks of its browser, a window procedure that hands the browser out, and a
-// pump that runs the messages the view posts to itself.
+// pump that runs the messages the view posts to itself, and the view made and taken down.
 #pragma once
 
 #include <windows.h>
@@ -86,4 +86,31 @@ inline void PumpUntilIdle()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+// Makes the folder's shell view in the browser's host window, filling it; its window, or null.
+inline HWND CreateBenchShellView(IShellFolder* pFolder, CBenchBrowser& browser, UINT viewMode, IShellView** ppView,
+                                 UINT flags = FWF_AUTOARRANGE)
+{
+    *ppView = nullptr;
+    RECT rc;
+    GetClientRect(browser.m_hwnd, &rc);
+    FOLDERSETTINGS fs = {viewMode, flags};
+    HWND hwndView = nullptr;
+    if (FAILED(pFolder->CreateViewObject(browser.m_hwnd, IID_IShellView, reinterpret_cast<void**>(ppView))) || !*ppView)
+        return nullptr;
+    browser.m_pView = *ppView;
+    if (FAILED((*ppView)->CreateViewWindow(nullptr, &fs, &browser, &rc, &hwndView))) hwndView = nullptr;
+    return hwndView;
+}
+
+// Takes down what CreateBenchShellView made (the view, with its window if it has one).
+inline void DestroyBenchShellView(IShellView*& pView, CBenchBrowser& browser)
+{
+    if (pView) {
+        pView->DestroyViewWindow();
+        pView->Release();
+    }
+    pView = nullptr;
+    browser.m_pView = nullptr;
 }

@@ -82,7 +82,7 @@ struct SizeResult {
 
 enum StepIndex { kEnum, kAttr, kName, kSort, kIcon, kOpenIcon, kTreeSum, kIconByAttr, kView, kViewIdle, kStepCount };
 
-SizeResult RunSize(int n, const Options& opt, HWND hwndHost, CBenchBrowser& browser)
+SizeResult RunSize(int n, const Options& opt, CBenchBrowser& browser)
 {
     SizeResult result;
     result.n = n;
@@ -200,28 +200,16 @@ SizeResult RunSize(int n, const Options& opt, HWND hwndHost, CBenchBrowser& brow
         result.steps[kTreeSum].bExtrapolated = bExtrapolated;
 
         // The peer: the shell view showing the same folder.
-        RECT rc;
-        GetClientRect(hwndHost, &rc);
-        FOLDERSETTINGS fs = {FVM_ICON, 0};
-        CComPtr<IShellView> spView;
-        HWND hwndView = nullptr;
+        IShellView* pView = nullptr;
         t0 = NowMs();
-        HRESULT hr = spFolder->CreateViewObject(hwndHost, IID_IShellView, spView.PutVoid());
-        if (SUCCEEDED(hr) && spView) {
-            browser.m_pView = spView;
-            hr = spView->CreateViewWindow(nullptr, &fs, &browser, &rc, &hwndView);
-        }
+        HWND hwndView = CreateBenchShellView(spFolder, browser, FVM_ICON, &pView, 0);
         t1 = NowMs();
         PumpUntilIdle();
         double t2 = NowMs();
-        if (FAILED(hr) || !hwndView) ++result.steps[kView].nFailures;
+        if (!hwndView) ++result.steps[kView].nFailures;
         result.steps[kView].totals.push_back(t1 - t0);
         result.steps[kViewIdle].totals.push_back(t2 - t0);
-        if (spView) {
-            if (hwndView) spView->DestroyViewWindow();
-            browser.m_pView = nullptr;
-            spView = nullptr;
-        }
+        DestroyBenchShellView(pView, browser);
         PumpUntilIdle();
         std::fprintf(stderr, "enumerate: N=%d run %d/%d done\n", n, run + 1, opt.nRuns);
     }
@@ -291,7 +279,7 @@ int main(int argc, char** argv)
     }
 
     std::vector<SizeResult> results;
-    for (int n : opt.sizes) results.push_back(RunSize(n, opt, hwndHost, browser));
+    for (int n : opt.sizes) results.push_back(RunSize(n, opt, browser));
 
     std::printf("enumerate: %d runs each, minimum / median; per item = total / N.\n", opt.nRuns);
     if (opt.bAllIcons)

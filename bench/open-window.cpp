@@ -75,27 +75,13 @@ public:
         Destroy();
         DestroyWindow(m_hwnd);
     }
-    bool Create(IShellFolder* pFolder)
-    {
-        RECT rc;
-        GetClientRect(m_hwnd, &rc);
-        FOLDERSETTINGS fs = {FVM_DETAILS, FWF_AUTOARRANGE};
-        HWND hwndView = nullptr;
-        if (FAILED(pFolder->CreateViewObject(m_hwnd, IID_IShellView, m_pView.PutVoid())) || !m_pView) return false;
-        m_browser.m_pView = m_pView;
-        return SUCCEEDED(m_pView->CreateViewWindow(nullptr, &fs, &m_browser, &rc, &hwndView)) && hwndView;
-    }
-    void Destroy()
-    {
-        if (m_pView) m_pView->DestroyViewWindow();
-        m_browser.m_pView = nullptr;
-        m_pView.Release();
-    }
+    bool Create(IShellFolder* pFolder) { return CreateBenchShellView(pFolder, m_browser, FVM_DETAILS, &m_pView) != nullptr; }
+    void Destroy() { DestroyBenchShellView(m_pView, m_browser); }
 
 private:
     HWND m_hwnd = nullptr;
     CBenchBrowser m_browser;
-    CComPtr<IShellView> m_pView;
+    IShellView* m_pView = nullptr;
 };
 
 }  // namespace

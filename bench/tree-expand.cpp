@@ -4,9 +4,8 @@
 //
 //   bench_tree-expand.exe [--runs R] [--sizes N,N,...] [--huge] [--dir PATH]
 //
-// --huge adds a folder of 100,000 sub-folders. The fixture lives in one folder under the
-// temporary folder that every run removes first, so an interrupted run leaves nothing in
-// the way of the next. Wine makes a folder in time linear in the number of its siblings
+// --huge adds a folder of 100,000 sub-folders. The fixture lives in a scratch folder of
+// its own under the temporary folder, which an interrupted run leaves to the next to remove. Wine makes a folder in time linear in the number of its siblings
 // (a quarter of an hour for 100,000), so bench/tree-expand.sh makes the fixture on the
 // Unix side and passes it with --dir: folders n1000, n3000, ... made and removed by the caller.
 #include "bench/BenchShellView.h"
@@ -16,6 +15,7 @@
 #include "shell/WineFolders.h"
 #include "tree/IdList.h"
 #include "tree/ShellTreeCtrl.h"
+#include "support/ScratchFolder.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,56 +40,23 @@ struct Options {
     std::string dir;  // a fixture made by the caller
 };
 
-std::wstring Widen(const std::string& s)
-{
-    std::wstring w(s.size() + 1, L'\0');
-    int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], static_cast<int>(w.size()));
-    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return w;
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW((path + L"\\*").c_str(), &fd);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path + L"\\" + name);
-            else DeleteFileW((path + L"\\" + name).c_str());
-        } while (FindNextFileW(hFind, &fd));
-        FindClose(hFind);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
-// One folder per size, each with its sub-folders, under a base folder of fixed name
+// One folder per size, each with its sub-folders, under a base folder of the bench's own
 // (or one the caller made).
 class CFixture {
 public:
-    explicit CFixture(const std::string& dir) : m_base(dir), m_bOwned(dir.empty())
+    explicit CFixture(const std::string& dir) : m_base(dir)
     {
-        if (!m_bOwned) return;
-        char szTemp[MAX_PATH];
-        GetTempPathA(MAX_PATH, szTemp);
-        m_base = std::string(szTemp) + "folvane-bench-tree-expand";
-        RemoveTree(Widen(m_base));  // left by an interrupted run
-        CreateDirectoryA(m_base.c_str(), nullptr);
+        if (!dir.empty()) return;
+        m_pOwned.reset(new ScratchFolder("bench-tree-expand"));
+        m_base = m_pOwned->Path();
     }
-    ~CFixture()
-    {
-        if (m_bOwned) RemoveTree(Widen(m_base));
-    }
-    CFixture(const CFixture&) = delete;
-    CFixture& operator=(const CFixture&) = delete;
 
     const std::string& Base() const { return m_base; }
     static std::string Name(int n) { return "n" + std::to_string(n); }
     bool Make(int n) const
     {
         std::string dir = m_base + "\\" + Name(n);
-        if (!m_bOwned) {
+        if (!m_pOwned) {
             DWORD dwAttrs = GetFileAttributesA(dir.c_str());
             return dwAttrs != INVALID_FILE_ATTRIBUTES && (dwAttrs & FILE_ATTRIBUTE_DIRECTORY);
         }
@@ -103,7 +71,7 @@ public:
 
 private:
     std::string m_base;
-    bool m_bOwned;
+    std::unique_ptr<ScratchFolder> m_pOwned;  // made here, unless the caller made it
 };
 
 // The tree's host hands the control's notifications to the tree as the explorer view does.
@@ -164,26 +132,15 @@ double FloorMs(IShellFolder* pFolder)
     return NowMs() - t0;
 }
 
-double ShellViewMs(IShellFolder* pFolder, HWND hwndHost, CBenchBrowser& browser)
+double ShellViewMs(IShellFolder* pFolder, CBenchBrowser& browser)
 {
-    RECT rc;
-    GetClientRect(hwndHost, &rc);
-    FOLDERSETTINGS fs = {FVM_DETAILS, FWF_AUTOARRANGE};
-    CComPtr<IShellView> spView;
-    HWND hwndView = nullptr;
+    IShellView* pView = nullptr;
     double t0 = NowMs();
-    HRESULT hr = pFolder->CreateViewObject(hwndHost, IID_IShellView, spView.PutVoid());
-    if (SUCCEEDED(hr) && spView) {
-        browser.m_pView = spView;
-        hr = spView->CreateViewWindow(nullptr, &fs, &browser, &rc, &hwndView);
-    }
+    HWND hwndView = CreateBenchShellView(pFolder, browser, FVM_DETAILS, &pView);
     double ms = NowMs() - t0;
-    if (spView) {
-        if (hwndView) spView->DestroyViewWindow();
-        browser.m_pView = nullptr;
-    }
+    DestroyBenchShellView(pView, browser);
     PumpUntilIdle();
-    return SUCCEEDED(hr) && hwndView ? ms : -1;
+    return hwndView ? ms : -1;
 }
 
 // What deciding every child's button and icon from the disk up front would cost.
@@ -345,7 +302,7 @@ int main(int argc, char** argv)
             r.steps[kCollapse].totals.push_back(NowMs() - t0);
             PumpUntilIdle();
             r.steps[kFloor].totals.push_back(FloorMs(spFolder));
-            r.steps[kView].totals.push_back(ShellViewMs(spFolder, hwndViewHost, browser));
+            r.steps[kView].totals.push_back(ShellViewMs(spFolder, browser));
             std::fprintf(stderr, "tree-expand: N=%d run %d/%d done\n", n, run + 1, opt.nRuns);
         }
         r.steps[kDiskChecks].totals.push_back(DiskChecksMs(spFolder));
