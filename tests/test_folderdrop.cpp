@@ -25,22 +25,6 @@ namespace {
 
 const DWORD kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string Contents(const std::string& path)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    char buf[256] = "";
-    DWORD n = 0;
-    ReadFile(h, buf, sizeof(buf) - 1, &n, nullptr);
-    CloseHandle(h);
-    return std::string(buf, n);
-}
-
 // Everything below a folder, as sorted relative names (folders end in a backslash).
 void ListTree(const std::string& base, const std::string& rel, std::vector<std::string>& out)
 {
@@ -71,19 +55,6 @@ std::vector<std::string> TreeOf(const std::string& base)
 std::wstring Wide(const std::string& s)
 {
     return std::wstring(s.begin(), s.end());
-}
-
-// Where a shortcut points.
-std::string LinkTarget(const std::string& lnk)
-{
-    CComPtr<IShellLinkA> pLink;
-    CComPtr<IPersistFile> pFile;
-    char path[MAX_PATH] = "";
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, pLink.PutVoid())) &&
-        SUCCEEDED(pLink.As(IID_IPersistFile, pFile)) && SUCCEEDED(pFile->Load(Wide(lnk).c_str(), STGM_READ))) {
-        pLink->GetPath(path, MAX_PATH, nullptr, 0);
-    }
-    return path;
 }
 
 class FolderDropTest : public ::testing::Test {

@@ -11,11 +11,6 @@
 
 namespace {
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
 {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);

@@ -1,6 +1,7 @@
 // Commands on the folders of the tree: renaming in place, deleting with the Delete key,
 // the shell's context menu, and compressed folders in blue.
 #include "support/ModalWatcher.h"
+#include "support/ScratchFolder.h"
 #include "support/TreeHost.h"
 
 #include "shell/ComPtr.h"
@@ -9,11 +10,6 @@
 #include "tree/IdList.h"
 
 namespace {
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // The tests' folder, read through a wrapping folder whose options the test sets.
 class TreeCommands : public TreeTest {

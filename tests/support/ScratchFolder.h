@@ -1,5 +1,5 @@
 // A fixture folder of a test or benchmark under the temporary folder, made afresh and
-// removed with all it holds when it goes.
+// removed with all it holds when it goes; and what tests read of the files in it.
 //
 // The name carries the process id so that runs side by side do not meet. Process ids are
 // reused (Wine hands out small ones again soon), so a folder that already has this name
@@ -11,6 +11,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <initializer_list>
 #include <string>
@@ -37,6 +38,43 @@ inline bool RemoveTree(const std::string& path)
         FindClose(hFind);
     }
     return RemoveDirectoryA(path.c_str()) != 0;
+}
+
+// Whether a file or a folder is there.
+inline bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Everything a file holds, or "<missing>" when it cannot be opened.
+inline std::string Contents(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string s;
+    char buf[256];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) s.append(buf, n);
+    CloseHandle(h);
+    return s;
+}
+
+// Where a shortcut file points, or "" when it cannot be read as one (COM must be set up).
+inline std::string LinkTarget(const std::string& lnk)
+{
+    char path[MAX_PATH] = "";
+    IShellLinkA* pLink = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&pLink))))
+        return path;
+    IPersistFile* pFile = nullptr;
+    if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
+        const std::wstring wide(lnk.begin(), lnk.end());
+        if (SUCCEEDED(pFile->Load(wide.c_str(), STGM_READ))) pLink->GetPath(path, MAX_PATH, nullptr, 0);
+        pFile->Release();
+    }
+    pLink->Release();
+    return path;
 }
 
 class ScratchFolder {
