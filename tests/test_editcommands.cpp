@@ -181,16 +181,8 @@ class EditCommandsTest : public ViewTest {
 protected:
     static void SetUpTestSuite()
     {
-        // The shell's delete moves to the trash of XDG_DATA_HOME: the tests' own.
         static ScratchFolder s_xdg("edit-xdg");
-        typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-        UnixNameFn pfn = reinterpret_cast<UnixNameFn>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-        std::wstring xdg(s_xdg.Path().begin(), s_xdg.Path().end());
-        if (char* pszUnix = pfn ? pfn(xdg.c_str()) : nullptr) {
-            SetEnvironmentVariableA("XDG_DATA_HOME", pszUnix);
-            HeapFree(GetProcessHeap(), 0, pszUnix);
-        }
+        UseTestTrash(s_xdg.Path());
         CMallocSpy::Instance();
     }
     void SetUp() override

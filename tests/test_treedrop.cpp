@@ -528,14 +528,7 @@ protected:
     {
         ViewTest::SetUp();
         // Should the shell send anything to the trash, it goes to one of the test's own.
-        typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-        UnixNameFn pfnUnixName = reinterpret_cast<UnixNameFn>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-        std::wstring trash(m_trash.Path().begin(), m_trash.Path().end());
-        if (char* pszUnix = pfnUnixName ? pfnUnixName(trash.c_str()) : nullptr) {
-            SetEnvironmentVariableA("XDG_DATA_HOME", pszUnix);
-            HeapFree(GetProcessHeap(), 0, pszUnix);
-        }
+        UseTestTrash(m_trash.Path());
     }
 
     ScratchFolder m_trash{"treedrop-trash"};

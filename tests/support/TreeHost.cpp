@@ -345,6 +345,22 @@ LPITEMIDLIST CFixtureDir::IdList(const std::string& rel) const
     return PathToIdList(Path(rel).c_str());
 }
 
+// ---- The trash ------------------------------------------------------------------------------
+
+void UseTestTrash(const std::string& windowsPath)
+{
+    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
+    UnixNameFn pfnUnixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!pfnUnixName) return;
+    const std::wstring path = Widen(windowsPath);
+    CreateDirectoryW(path.c_str(), nullptr);
+    if (char* pszUnix = pfnUnixName(path.c_str())) {
+        SetEnvironmentVariableA("XDG_DATA_HOME", pszUnix);
+        HeapFree(GetProcessHeap(), 0, pszUnix);
+    }
+}
+
 // ---- Items ----------------------------------------------------------------------------------
 
 std::vector<HTREEITEM> Children(const CTreeCtrl& tree, HTREEITEM hParent)
@@ -381,19 +397,7 @@ void TreeTest::SetUpTestSuite()
     std::string base = TestsBase();
     CFixtureDir::RemoveTree(Widen(base));
     CreateDirectoryA(base.c_str(), nullptr);
-    // The shell's delete moves folders to the trash of XDG_DATA_HOME: one of the tests'
-    // own, never the user's.
-    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-    UnixNameFn pfnUnixName = reinterpret_cast<UnixNameFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (pfnUnixName) {
-        std::wstring xdg = Widen(base + "\\xdg");
-        CreateDirectoryW(xdg.c_str(), nullptr);
-        if (char* pszUnix = pfnUnixName(xdg.c_str())) {
-            SetEnvironmentVariableA("XDG_DATA_HOME", pszUnix);
-            HeapFree(GetProcessHeap(), 0, pszUnix);
-        }
-    }
+    UseTestTrash(base + "\\xdg");
     // The shell keeps caches alive for good after its first walk down to a folder.
     CTreeHost warm;
     warm.m_tree.FillRoot();

@@ -82,6 +82,10 @@ struct CTestFolderState {
 // Wraps a real folder (taking one reference of it); starts with one reference.
 IShellFolder* NewTestFolder(IShellFolder* pInner, CTestFolderState* pState);
 
+// Makes the shell's delete move to the trash under this folder (made if missing), never the
+// user's: XDG_DATA_HOME names it, as Wine's shell reads it.
+void UseTestTrash(const std::string& windowsPath);
+
 // The children of an item, and one of them by its label.
 std::vector<HTREEITEM> Children(const CTreeCtrl& tree, HTREEITEM hParent);
 std::vector<std::string> Labels(const CTreeCtrl& tree, HTREEITEM hParent);
