@@ -60,15 +60,6 @@ std::string BrowserWindowStringOf(HWND hView)
     return n > 0 ? std::string(buf.data()) : std::string();
 }
 
-std::string TempFolder(const std::string& name)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string path = name.size() > 1 && name[1] == ':' ? name : std::string(temp) + name;
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
-}
-
 void WriteRecordValue(const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY hKey;

@@ -24,9 +24,6 @@ CFrameWnd* FirstFrameOf(CDocument* pDoc);
 // The view's answer to the browser window query, asked with ample room.
 std::string BrowserWindowStringOf(HWND hView);
 
-// A folder under the temporary folder, created if missing; returns its path.
-std::string TempFolder(const std::string& name);
-
 void WriteRecordValue(const char* name, DWORD type, const void* data, DWORD size);
 void WriteRecordString(const char* name, const std::string& text);
 // Every value of the record: name and text ("<type>" for values that are no strings).
