@@ -528,55 +528,33 @@ TEST_F(EditCommandsTest, UndoIsGreyWithAPromptThatSaysWhy)
 
 // ---- On Windows --------------------------------------------------------------------------------
 
-namespace {
-// Records the WM_COMMAND messages a window receives, then passes them on.
-struct CommandSpy {
-    static std::vector<std::pair<WPARAM, LPARAM>>& Seen()
-    {
-        static std::vector<std::pair<WPARAM, LPARAM>> seen;
-        return seen;
-    }
-    static WNDPROC& Old()
-    {
-        static WNDPROC old = nullptr;
-        return old;
-    }
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l)
-    {
-        if (m == WM_COMMAND) Seen().emplace_back(w, l);
-        return CallWindowProcA(Old(), h, m, w, l);
-    }
-    explicit CommandSpy(HWND h) : m_h(h)
-    {
-        Seen().clear();
-        Old() = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
-    }
-    ~CommandSpy() { SetWindowLongPtrA(m_h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Old())); }
-    HWND m_h;
-};
-}  // namespace
-
 TEST_F(EditCommandsTest, OnWindowsEveryCommandGoesToTheShellViewAsItIs)
 {
     SetWineCheckForTesting(WineCheck::Windows);
     PutTextOnClipboard("kept");
     SelectInList(m_pView, {"one.txt"});
-    const UINT ids[] = {ID_SHELL_EDIT_COPY, ID_SHELL_EDIT_CUT, ID_SHELL_EDIT_PASTE, ID_SHELL_EDIT_PASTE_SHORTCUT,
-                        ID_SHELL_EDIT_UNDO, ID_SHELL_EDIT_SELECT_ALL, ID_SHELL_EDIT_INVERT_SELECTION,
-                        ID_SHELL_ARRANGE_NAME, ID_SHELL_ARRANGE_SIZE, ID_SHELL_ARRANGE_TYPE, ID_SHELL_ARRANGE_DATE,
-                        ID_SHELL_MAP_DRIVE, ID_SHELL_DISCONNECT_DRIVE};
+    // From the menu; also from an accelerator (high word 1) and from a toolbar button (the
+    // toolbar as sender): the shell view gets the identifier alone.
+    const HWND hToolBar = Frame()->m_wndToolBar.m_hWnd;
+    const struct { UINT nID; WORD wCode = 0; HWND hFrom = nullptr; } sent[] = {
+        {ID_SHELL_EDIT_COPY}, {ID_SHELL_EDIT_CUT}, {ID_SHELL_EDIT_PASTE}, {ID_SHELL_EDIT_PASTE_SHORTCUT},
+        {ID_SHELL_EDIT_UNDO}, {ID_SHELL_EDIT_SELECT_ALL}, {ID_SHELL_EDIT_INVERT_SELECTION}, {ID_SHELL_ARRANGE_NAME},
+        {ID_SHELL_ARRANGE_SIZE}, {ID_SHELL_ARRANGE_TYPE}, {ID_SHELL_ARRANGE_DATE}, {ID_SHELL_MAP_DRIVE},
+        {ID_SHELL_DISCONNECT_DRIVE}, {ID_SHELL_VIEW_SMALL_ICONS, 1}, {ID_SHELL_VIEW_REPORT, BN_CLICKED, hToolBar}};
     ModalWatcher boxes;
     {
-        CommandSpy spy(m_pView->m_hwndShellView);
-        for (UINT id : ids) SendMessageA(MainWnd(), WM_COMMAND, id, 0);
+        MessageSpy spy(m_pView->m_hwndShellView, WM_COMMAND);
+        for (const auto& s : sent)
+            SendMessageA(MainWnd(), WM_COMMAND, MAKEWPARAM(s.nID, s.wCode), reinterpret_cast<LPARAM>(s.hFrom));
         // The keys are the shell view's to translate, then the frame's accelerators'.
         for (WORD vk : {'C', 'X', 'A', 'V'}) Issue({"key", 0, VK_CONTROL, vk});
-        ASSERT_EQ(sizeof(ids) / sizeof(ids[0]), CommandSpy::Seen().size());
-        for (size_t i = 0; i < CommandSpy::Seen().size(); i++) {
-            EXPECT_EQ(static_cast<WPARAM>(ids[i]), CommandSpy::Seen()[i].first);
-            EXPECT_EQ(0, CommandSpy::Seen()[i].second);
+        ASSERT_EQ(sizeof(sent) / sizeof(sent[0]), MessageSpy::Seen().size());
+        for (size_t i = 0; i < MessageSpy::Seen().size(); i++) {
+            EXPECT_EQ(static_cast<WPARAM>(sent[i].nID), MessageSpy::Seen()[i].first);
+            EXPECT_EQ(0, MessageSpy::Seen()[i].second);
         }
     }
+    for (UINT id : {ID_SHELL_EDIT_UNDO, ID_SHELL_ARRANGE_DATE, ID_SHELL_DISCONNECT_DRIVE}) EXPECT_TRUE(Enabled(id));
     // Nothing of the stand-ins ran: the clipboard, the selection and the folder are as they were.
     EXPECT_EQ("kept", ReadClipboard().text);
     EXPECT_EQ(std::vector<std::string>{"one.txt"}, Selected());
