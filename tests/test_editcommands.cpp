@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "shell/ClipboardFiles.h"
 #include "shell/Wine.h"
+#include "support/DropTestUtil.h"
 #include "support/MallocSpy.h"
 #include "support/ModalWatcher.h"
 #include "support/TreeHost.h"
@@ -30,26 +31,17 @@ namespace {
 // and holds the clipboard's owner window until the done event (or a minute has passed).
 const wchar_t kHelperSwitch[] = L"--put-files";
 
-HGLOBAL DropFilesBlock(const std::vector<std::wstring>& files, bool bWide)
+// A copy of the bytes in movable global memory, as the clipboard takes them.
+HGLOBAL GlobalCopy(const void* p, size_t cb)
 {
-    std::string bytes;
-    for (const std::wstring& f : files) {
-        if (bWide) {
-            bytes.append(reinterpret_cast<const char*>(f.c_str()), (f.size() + 1) * sizeof(wchar_t));
-        } else {
-            char ansi[MAX_PATH * 2] = "";
-            WideCharToMultiByte(CP_ACP, 0, f.c_str(), -1, ansi, sizeof(ansi), nullptr, nullptr);
-            bytes.append(ansi, strlen(ansi) + 1);
-        }
-    }
-    bytes.append(bWide ? sizeof(wchar_t) : 1, '\0');
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes.size());
-    DROPFILES* p = static_cast<DROPFILES*>(GlobalLock(h));
-    p->pFiles = sizeof(DROPFILES);
-    p->fWide = bWide;
-    memcpy(reinterpret_cast<char*>(p) + sizeof(DROPFILES), bytes.data(), bytes.size());
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, cb);
+    memcpy(GlobalLock(h), p, cb);
     GlobalUnlock(h);
     return h;
+}
+HGLOBAL GlobalCopy(const std::string& bytes)
+{
+    return GlobalCopy(bytes.data(), bytes.size());
 }
 
 int RunAsClipboardHelperIfAsked()
@@ -62,13 +54,12 @@ int RunAsClipboardHelperIfAsked()
     }
     std::vector<std::wstring> files(argv + 6, argv + argc);
     HWND hOwner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    HGLOBAL hEffect = GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD));
-    *static_cast<DWORD*>(GlobalLock(hEffect)) = static_cast<DWORD>(_wtoi(argv[5]));
-    GlobalUnlock(hEffect);
+    const DWORD dwEffect = static_cast<DWORD>(_wtoi(argv[5]));
+    const bool bWide = argv[4][0] == L'1';
     if (OpenClipboard(hOwner)) {
         EmptyClipboard();
-        SetClipboardData(CF_HDROP, DropFilesBlock(files, argv[4][0] == L'1'));
-        SetClipboardData(RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT), hEffect);
+        SetClipboardData(CF_HDROP, GlobalCopy(DropFilesBlock(DropFilesList(files, bWide), bWide)));
+        SetClipboardData(RegisterClipboardFormatA(CFSTR_PREFERREDDROPEFFECT), GlobalCopy(&dwEffect, sizeof(dwEffect)));
         CloseClipboard();
     }
     HANDLE hReady = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]), hDone = OpenEventW(SYNCHRONIZE, FALSE, argv[3]);
@@ -159,15 +150,17 @@ Clipboard ReadClipboard()
     return c;
 }
 
-void PutTextOnClipboard(const std::string& text)
+// Puts the bytes on the clipboard in one format, in place of what it held.
+void PutOnClipboard(UINT cf, const std::string& bytes)
 {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
-    GlobalUnlock(h);
     OpenClipboard(nullptr);
     EmptyClipboard();
-    SetClipboardData(CF_TEXT, h);
+    SetClipboardData(cf, GlobalCopy(bytes));
     CloseClipboard();
+}
+void PutTextOnClipboard(const std::string& text)
+{
+    PutOnClipboard(CF_TEXT, std::string(text.c_str(), text.size() + 1));
 }
 
 // How a test issues a command: from the menu (the frame's WM_COMMAND), or by keys in the list.
@@ -565,22 +558,6 @@ TEST_F(EditCommandsTest, OnWindowsEveryCommandGoesToTheShellViewAsItIs)
 // ---- Lists of files from other programs ------------------------------------------------------
 
 namespace {
-// A DROPFILES block exactly as given: header, then the bytes of the list. The header's drop
-// point reads as a name ("AAA") to a reader that strays into it.
-void PutRawDropFiles(DWORD dwOffset, BOOL bWide, const std::string& list)
-{
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
-    DROPFILES* p = static_cast<DROPFILES*>(GlobalLock(h));
-    p->pFiles = dwOffset;
-    p->fWide = bWide;
-    memcpy(&p->pt.x, "AAA", 4);
-    memcpy(reinterpret_cast<char*>(p) + sizeof(DROPFILES), list.data(), list.size());
-    GlobalUnlock(h);
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    SetClipboardData(CF_HDROP, h);
-    CloseClipboard();
-}
 std::string Wide(const std::wstring& s)
 {
     return std::string(reinterpret_cast<const char*>(s.data()), s.size() * sizeof(wchar_t));
@@ -603,7 +580,7 @@ TEST(ClipboardFilesTest, ListsAreReadWithinTheirBlockWhateverTheyHold)
         {"empty list", kAt, FALSE, std::string(2, '\0'), {}},
     };
     for (const auto& c : cases) {
-        PutRawDropFiles(c.offset, c.bWide, c.list);
+        PutOnClipboard(CF_HDROP, DropFilesBlock(c.list, c.bWide, c.offset));
         CClipboardFiles files;
         EXPECT_EQ(!c.names.empty(), files.Read() != FALSE) << c.what;
         EXPECT_TRUE(c.names == files.GetFiles()) << c.what;

@@ -157,21 +157,42 @@ private:
 
 }  // namespace
 
+std::string DropFilesList(const std::vector<std::wstring>& names, bool bWide)
+{
+    std::string bytes;
+    for (const std::wstring& name : names) {
+        if (bWide) {
+            bytes.append(reinterpret_cast<const char*>(name.c_str()), (name.size() + 1) * sizeof(wchar_t));
+        } else {
+            const int n = WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            std::string ansi(static_cast<size_t>(n), '\0');  // with its terminator
+            WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, &ansi[0], n, nullptr, nullptr);
+            bytes += ansi;
+        }
+    }
+    bytes.append(bWide ? sizeof(wchar_t) : 1, '\0');
+    return bytes;
+}
+
+std::string DropFilesBlock(const std::string& list, bool bWide, DWORD dwOffset)
+{
+    DROPFILES header = {};
+    header.pFiles = dwOffset;
+    header.fWide = bWide;
+    std::memcpy(&header.pt.x, "AAA", 4);
+    return std::string(reinterpret_cast<const char*>(&header), sizeof(header)) + list;
+}
+
 IDataObject* NewFileListDataObject(const std::vector<std::string>& paths)
 {
-    std::wstring names;
+    std::vector<std::wstring> names;
     for (const std::string& path : paths) {
-        int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+        const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
         std::wstring wide(static_cast<size_t>(n), L'\0');
         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n);
-        names += wide;  // with its terminator
+        names.push_back(wide.c_str());
     }
-    names += L'\0';
-    std::vector<BYTE> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    DROPFILES* pDrop = reinterpret_cast<DROPFILES*>(block.data());
-    pDrop->pFiles = sizeof(DROPFILES);
-    pDrop->fWide = TRUE;
-    std::memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    const std::string block = DropFilesBlock(DropFilesList(names, true), true);
     return new CGlobalDataObject(CF_HDROP, block.data(), block.size());
 }
 

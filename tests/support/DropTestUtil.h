@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -42,6 +43,14 @@ public:
 private:
     void Record(char kind, DWORD keys, POINTL pt, DWORD offered);
 };
+
+// Names as a DROPFILES block lists them: each with its terminator, then an empty one; wide,
+// or 8-bit in the ANSI code page.
+std::string DropFilesList(const std::vector<std::wstring>& names, bool bWide);
+// A DROPFILES block: the header, saying that the names start at dwOffset, then the list's
+// bytes exactly as given. The header's drop point reads as a name ("AAA") to a reader that
+// strays into it.
+std::string DropFilesBlock(const std::string& list, bool bWide, DWORD dwOffset = sizeof(DROPFILES));
 
 // A data object offering the paths as CF_HDROP (wide names) and nothing else; one reference.
 IDataObject* NewFileListDataObject(const std::vector<std::string>& paths);
