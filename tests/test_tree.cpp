@@ -94,9 +94,8 @@ TEST_F(TreeTest, TopLevelHoldsTheDesktopFoldersInTheDesktopsOrderAndNoFiles)
     m_pDir->MakeDirs({"b", "a"});
     m_pDir->MakeFile("file.txt");
     m_pDir->MakeFile("c.ini");
-    CComPtr<IShellFolder> spFolder;
-    CIdListPtr pidlDir(m_pDir->IdList());
-    ASSERT_HRESULT_SUCCEEDED(spDesktop->BindToObject(pidlDir, nullptr, IID_IShellFolder, spFolder.PutVoid()));
+    CComPtr<IShellFolder> spFolder = FixtureFolder();
+    ASSERT_TRUE(spFolder);
     InsertFixtureRoots(spFolder);
     auto labels = Labels(Tree(), TVI_ROOT);
     std::sort(labels.begin(), labels.end());
@@ -298,11 +297,10 @@ TEST_F(TreeTest, WinePlainFolderIconsAreTheShellsForEveryKindOfFolder)
     ASSERT_HRESULT_SUCCEEDED(spFile->Save(m_pDir->WPath(L"shortcut.lnk").c_str(), TRUE));
 
     // Every item of the fixture, of the desktop and of the computer, with its container's attributes.
-    CComPtr<IShellFolder> spDesktop, spDir, spComputer;
+    CComPtr<IShellFolder> spDesktop, spDir = FixtureFolder(), spComputer;
     SHGetDesktopFolder(spDesktop.Put());
     CIdListPtr pidlDir(m_pDir->IdList()), pidlComputer;
     SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, pidlComputer.Put());
-    spDesktop->BindToObject(pidlDir, nullptr, IID_IShellFolder, spDir.PutVoid());
     spDesktop->BindToObject(pidlComputer, nullptr, IID_IShellFolder, spComputer.PutVoid());
     struct Container { IShellFolder* pFolder; LPCITEMIDLIST pidlAbs; SFGAOF attrs; };
     LPCITEMIDLIST pidlComputerRel = pidlComputer;
@@ -390,12 +388,8 @@ TEST_F(TreeTest, SharedAndLinkedFoldersShowTheirOverlays)
     m_pDir->MakeDirs({"share", "link", "both", "none"});
     CTestFolderState state;
     state.addAttrs = {{L"share", SFGAO_SHARE}, {L"link", SFGAO_LINK}, {L"both", SFGAO_SHARE | SFGAO_LINK}};
-    CComPtr<IShellFolder> spDesktop, spDir;
-    SHGetDesktopFolder(spDesktop.Put());
-    CIdListPtr pidlDir(m_pDir->IdList());
-    spDesktop->BindToObject(pidlDir, nullptr, IID_IShellFolder, spDir.PutVoid());
     CComPtr<IShellFolder> spTest;
-    spTest.Attach(NewTestFolder(spDir, &state));
+    spTest.Attach(NewTestFolder(FixtureFolder(), &state));
     InsertFixtureRoots(spTest);
     const struct { const char* name; UINT overlay; } cases[] = {
         {"share", INDEXTOOVERLAYMASK(1)}, {"link", INDEXTOOVERLAYMASK(2)}, {"both", INDEXTOOVERLAYMASK(1)}, {"none", 0}};
@@ -408,10 +402,7 @@ TEST_F(TreeTest, SharedAndLinkedFoldersShowTheirOverlays)
 TEST_F(TreeTest, FailingFoldersEndOperationsQuietlyAndEveryReferenceIsReleased)
 {
     m_pDir->MakeDirs({"top\\c1\\d", "top\\c2", "top\\c3"});
-    CComPtr<IShellFolder> spDesktop, spDir;
-    SHGetDesktopFolder(spDesktop.Put());
-    CIdListPtr pidlDir(m_pDir->IdList());
-    spDesktop->BindToObject(pidlDir, nullptr, IID_IShellFolder, spDir.PutVoid());
+    CComPtr<IShellFolder> spDir = FixtureFolder();
     const struct { const char* what; BOOL CTestFolderState::*pFail; int nNames; size_t nChildren; } cases[] = {
         {"nothing fails", nullptr, -1, 3},
         {"EnumObjects", &CTestFolderState::bFailEnum, -1, 0},

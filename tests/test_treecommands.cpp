@@ -18,11 +18,7 @@ protected:
     {
         TreeTest::SetUp();
         m_pDir->MakeDirs({"a\\b\\c", "z"});
-        CComPtr<IShellFolder> spDesktop, spDir;
-        SHGetDesktopFolder(spDesktop.Put());
-        CIdListPtr pidlDir(m_pDir->IdList());
-        spDesktop->BindToObject(pidlDir, nullptr, IID_IShellFolder, spDir.PutVoid());
-        m_spFolder.Attach(NewTestFolder(spDir, &m_state));
+        m_spFolder.Attach(NewTestFolder(FixtureFolder(), &m_state));
     }
     void TearDown() override
     {

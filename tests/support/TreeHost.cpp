@@ -429,6 +429,15 @@ HTREEITEM TreeTest::ShowFixture()
     return Tree().GetSelectedItem();
 }
 
+CComPtr<IShellFolder> TreeTest::FixtureFolder()
+{
+    CComPtr<IShellFolder> spDesktop, spFolder;
+    SHGetDesktopFolder(spDesktop.Put());
+    CIdListPtr pidl(m_pDir->IdList());
+    spDesktop->BindToObject(pidl, nullptr, IID_IShellFolder, spFolder.PutVoid());
+    return spFolder;
+}
+
 void TreeTest::InsertFixtureRoots(IShellFolder* pFolder)
 {
     CIdListPtr pidl(m_pDir->IdList());

@@ -95,6 +95,7 @@ HTREEITEM ChildByLabel(const CTreeCtrl& tree, HTREEITEM hParent, const std::stri
 
 #include <memory>
 
+#include "shell/ComPtr.h"
 #include "support/MallocSpy.h"
 
 // One host window and one folder of the test's own per test; every record the tree
@@ -109,6 +110,8 @@ protected:
     CShellTreeCtrl& Tree() { return m_pHost->m_tree; }
     // Fills the tree from the desktop and selects the test's folder, expanded.
     HTREEITEM ShowFixture();
+    // The test's folder as a shell folder, bound from the desktop; null when it cannot be.
+    CComPtr<IShellFolder> FixtureFolder();
     // Puts the children of the test's folder at the top level, read through pFolder.
     void InsertFixtureRoots(IShellFolder* pFolder);
     HTREEITEM Item(HTREEITEM hParent, const std::string& label) { return ChildByLabel(Tree(), hParent, label); }
