@@ -333,6 +333,12 @@ TEST_F(FolderDropTest, ANameClashNeverOverwritesAndLosesNothing)
     EXPECT_EQ("inner", Contents(m_root.Sub("dst\\sub (2)\\inner.txt")));
     EXPECT_EQ("sub a", Contents(m_root.Sub("dst\\a (3).txt")));
     EXPECT_EQ("b", Contents(m_root.Sub("dst\\b.txt")));
+    // A folder's dotted name is numbered at its end, not before its "extension".
+    m_root.MakeFolders({"dst\\v1.0", "src\\v1.0"});
+    m_root.MakeFiles({"src\\v1.0\\x.txt"}, "x");
+    pData.Attach(NewFileListDataObject({m_root.Sub("src\\v1.0")}));
+    EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_CONTROL).hrDrop);
+    EXPECT_EQ("x", Contents(m_root.Sub("dst\\v1.0 (2)\\x.txt")));
 
     // Two items of one name that the folder does not have yet: the second is renamed too.
     m_root.MakeFiles({"src\\sub\\c.txt"}, "first c");
