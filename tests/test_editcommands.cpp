@@ -19,7 +19,8 @@
 #include "support/DropTestUtil.h"
 #include "support/MallocSpy.h"
 #include "support/ModalWatcher.h"
-#include "support/TreeHost.h"
+#include "support/TestTrash.h"
+#include "support/TreeItems.h"
 #include "support/ViewTestUtil.h"
 #include "view/FolvaneView.h"
 

@@ -23,7 +23,9 @@
 #include "shell/Wine.h"
 #include "support/DropTestUtil.h"
 #include "support/MallocSpy.h"
-#include "support/TreeHost.h"
+#include "support/TestShellFolder.h"
+#include "support/TestTrash.h"
+#include "support/TreeItems.h"
 #include "support/ViewTestUtil.h"
 #include "view/FolvaneView.h"
 

@@ -26,7 +26,7 @@
 #include "support/DocTestUtil.h"
 #include "support/MallocSpy.h"
 #include "support/ScratchFolder.h"
-#include "support/TreeHost.h"
+#include "support/TreeItems.h"
 #include "framework/MergeMenus.h"
 #include "tree/IdList.h"
 #include "view/FolvaneView.h"
