@@ -16,7 +16,7 @@
 #include "res/resource.h"
 #include "support/AppFixture.h"
 #include "support/DocTestUtil.h"
-#include "support/FolvaneProcess.h"
+#include "support/TopLevelWindows.h"
 #include "support/ViewTestUtil.h"
 
 namespace {
