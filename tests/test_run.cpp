@@ -24,7 +24,7 @@
 #include "support/ScratchFolder.h"
 #include "support/TestShellFolder.h"
 #include "support/TopLevelWindows.h"
-#include "support/ViewTestUtil.h"
+#include "support/ViewTest.h"
 #include "view/FolvaneView.h"
 #include "view/RunCommand.h"
 
