@@ -1,6 +1,6 @@
 // What the benchmarks need to show a folder in the system's shell view: the least a
-// shell view asks of its browser, a window procedure that hands the browser out, and a
-// pump that runs the messages the view posts to itself, and the view made and taken down.
+// shell view asks of its browser, a window that hands the browser out and in which the
+// view is made and taken down, and a pump that runs the messages the view posts to itself.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +13,7 @@ const UINT CWM_GETISHELLBROWSER = WM_USER + 7;
 class CBenchBrowser : public IShellBrowser {
 public:
     HWND m_hwnd = nullptr;
-    IShellView* m_pView = nullptr;  // not owned: the bench holds it
+    IShellView* m_pView = nullptr;  // not owned: the host holds it
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
@@ -27,7 +27,7 @@ public:
         *ppv = nullptr;
         return E_NOINTERFACE;
     }
-    // Lives on the bench's stack for the whole run.
+    // Lives in its host for the whole run.
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
@@ -72,12 +72,13 @@ public:
     HRESULT STDMETHODCALLTYPE SetToolbarItems(LPTBBUTTONSB, UINT, UINT) override { return S_OK; }
 };
 
-inline LRESULT CALLBACK HostWndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    if (uMsg == CWM_GETISHELLBROWSER)
-        return reinterpret_cast<LRESULT>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    return DefWindowProcA(hwnd, uMsg, wParam, lParam);
-}
+// The thread as an OLE apartment for as long as it lives, as the program's own thread is.
+struct CBenchOle {
+    CBenchOle() { OleInitialize(nullptr); }
+    ~CBenchOle() { OleUninitialize(); }
+    CBenchOle(const CBenchOle&) = delete;
+    CBenchOle& operator=(const CBenchOle&) = delete;
+};
 
 inline void PumpUntilIdle()
 {
@@ -88,29 +89,68 @@ inline void PumpUntilIdle()
     }
 }
 
-// Makes the folder's shell view in the browser's host window, filling it; its window, or null.
-inline HWND CreateBenchShellView(IShellFolder* pFolder, CBenchBrowser& browser, UINT viewMode, IShellView** ppView,
-                                 UINT flags = FWF_AUTOARRANGE)
-{
-    *ppView = nullptr;
-    RECT rc;
-    GetClientRect(browser.m_hwnd, &rc);
-    FOLDERSETTINGS fs = {viewMode, flags};
-    HWND hwndView = nullptr;
-    if (FAILED(pFolder->CreateViewObject(browser.m_hwnd, IID_IShellView, reinterpret_cast<void**>(ppView))) || !*ppView)
-        return nullptr;
-    browser.m_pView = *ppView;
-    if (FAILED((*ppView)->CreateViewWindow(nullptr, &fs, &browser, &rc, &hwndView))) hwndView = nullptr;
-    return hwndView;
-}
-
-// Takes down what CreateBenchShellView made (the view, with its window if it has one).
-inline void DestroyBenchShellView(IShellView*& pView, CBenchBrowser& browser)
-{
-    if (pView) {
-        pView->DestroyViewWindow();
-        pView->Release();
+// A top-level window on screen in which the system's shell view shows a folder, with the
+// browser the view asks for: the peer the benchmarks measure the program against.
+class CBenchViewHost {
+public:
+    CBenchViewHost(const char* pszTitle, int x, int y, int cx, int cy)
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &WndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = "FolvaneBenchViewHost";
+        RegisterClassA(&wc);  // once per process; later calls find it there
+        m_hwnd = CreateWindowExA(0, wc.lpszClassName, pszTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, cx, cy,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+        m_browser.m_hwnd = m_hwnd;
+        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<IShellBrowser*>(&m_browser)));
     }
-    pView = nullptr;
-    browser.m_pView = nullptr;
-}
+    ~CBenchViewHost()
+    {
+        Destroy();
+        if (m_hwnd) DestroyWindow(m_hwnd);
+    }
+    CBenchViewHost(const CBenchViewHost&) = delete;
+    CBenchViewHost& operator=(const CBenchViewHost&) = delete;
+
+    HWND Window() const { return m_hwnd; }
+
+    // Makes the folder's shell view in the window, filling it; its window, or null.
+    HWND Create(IShellFolder* pFolder, UINT viewMode, UINT flags = FWF_AUTOARRANGE)
+    {
+        Destroy();
+        RECT rc;
+        GetClientRect(m_hwnd, &rc);
+        FOLDERSETTINGS fs = {viewMode, flags};
+        HWND hwndView = nullptr;
+        if (FAILED(pFolder->CreateViewObject(m_hwnd, IID_IShellView, reinterpret_cast<void**>(&m_pView))) || !m_pView)
+            return nullptr;
+        m_browser.m_pView = m_pView;
+        if (FAILED(m_pView->CreateViewWindow(nullptr, &fs, &m_browser, &rc, &hwndView))) hwndView = nullptr;
+        return hwndView;
+    }
+
+    // Takes down what Create made (the view, with its window if it has one).
+    void Destroy()
+    {
+        if (m_pView) {
+            m_pView->DestroyViewWindow();
+            m_pView->Release();
+        }
+        m_pView = nullptr;
+        m_browser.m_pView = nullptr;
+    }
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+    {
+        if (uMsg == CWM_GETISHELLBROWSER) return GetWindowLongPtrA(hwnd, GWLP_USERDATA);
+        return DefWindowProcA(hwnd, uMsg, wParam, lParam);
+    }
+
+    HWND m_hwnd = nullptr;
+    CBenchBrowser m_browser;
+    IShellView* m_pView = nullptr;  // the view on show, if any
+};

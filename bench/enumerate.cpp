@@ -8,6 +8,7 @@
 // so over a whole folder they grow with the square of N. By default they are timed on
 // K evenly spaced items (100) and their totals extrapolated to N; --all-icons times
 // every item (several minutes for 10,000).
+#include "bench/BenchOptions.h"
 #include "bench/BenchShellView.h"
 #include "bench/BenchStats.h"
 #include "shell/ComPtr.h"
@@ -21,8 +22,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -82,7 +81,7 @@ struct SizeResult {
 
 enum StepIndex { kEnum, kAttr, kName, kSort, kIcon, kOpenIcon, kTreeSum, kIconByAttr, kView, kViewIdle, kStepCount };
 
-SizeResult RunSize(int n, const Options& opt, CBenchBrowser& browser)
+SizeResult RunSize(int n, const Options& opt, CBenchViewHost& viewHost)
 {
     SizeResult result;
     result.n = n;
@@ -200,16 +199,15 @@ SizeResult RunSize(int n, const Options& opt, CBenchBrowser& browser)
         result.steps[kTreeSum].bExtrapolated = bExtrapolated;
 
         // The peer: the shell view showing the same folder.
-        IShellView* pView = nullptr;
         t0 = NowMs();
-        HWND hwndView = CreateBenchShellView(spFolder, browser, FVM_ICON, &pView, 0);
+        HWND hwndView = viewHost.Create(spFolder, FVM_ICON, 0);
         t1 = NowMs();
         PumpUntilIdle();
         double t2 = NowMs();
         if (!hwndView) ++result.steps[kView].nFailures;
         result.steps[kView].totals.push_back(t1 - t0);
         result.steps[kViewIdle].totals.push_back(t2 - t0);
-        DestroyBenchShellView(pView, browser);
+        viewHost.Destroy();
         PumpUntilIdle();
         std::fprintf(stderr, "enumerate: N=%d run %d/%d done\n", n, run + 1, opt.nRuns);
     }
@@ -217,56 +215,17 @@ SizeResult RunSize(int n, const Options& opt, CBenchBrowser& browser)
     return result;
 }
 
-bool ParseOptions(int argc, char** argv, Options& opt)
-{
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--all-icons") {
-            opt.bAllIcons = true;
-        } else if (arg == "--runs" && i + 1 < argc) {
-            opt.nRuns = std::max(1, std::atoi(argv[++i]));
-        } else if (arg == "--sample" && i + 1 < argc) {
-            opt.nSample = std::max(1, std::atoi(argv[++i]));
-        } else if (arg == "--sizes" && i + 1 < argc) {
-            opt.sizes.clear();
-            for (const char* p = argv[++i]; *p;) {
-                int n = std::atoi(p);
-                if (n > 0) opt.sizes.push_back(n);
-                const char* comma = std::strchr(p, ',');
-                if (!comma) break;
-                p = comma + 1;
-            }
-            if (opt.sizes.empty()) return false;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     Options opt;
-    if (!ParseOptions(argc, argv, opt)) {
-        std::fprintf(stderr, "usage: bench_enumerate [--runs R] [--sample K] [--all-icons] [--sizes N,N,...]\n");
-        return 2;
-    }
-    OleInitialize(nullptr);
-
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = HostWndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "FolvaneBenchHost";
-    RegisterClassA(&wc);
-    HWND hwndHost = CreateWindowA(wc.lpszClassName, "enumerate", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-    CBenchBrowser browser;
-    browser.m_hwnd = hwndHost;
-    SetWindowLongPtrA(hwndHost, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<IShellBrowser*>(&browser)));
+    CBenchOptions options("bench_enumerate [--runs R] [--sample K] [--all-icons] [--sizes N,N,...]");
+    options.Count("--runs", &opt.nRuns).Count("--sample", &opt.nSample).Flag("--all-icons", &opt.bAllIcons);
+    options.Sizes("--sizes", &opt.sizes);
+    if (!options.Parse(argc, argv)) return 2;
+    CBenchOle ole;
+    CBenchViewHost viewHost("enumerate", 0, 0, 800, 600);
     PumpUntilIdle();
 
     // The shell's first icon lookup and desktop folder fill caches once per process.
@@ -279,7 +238,7 @@ int main(int argc, char** argv)
     }
 
     std::vector<SizeResult> results;
-    for (int n : opt.sizes) results.push_back(RunSize(n, opt, browser));
+    for (int n : opt.sizes) results.push_back(RunSize(n, opt, viewHost));
 
     std::printf("enumerate: %d runs each, minimum / median; per item = total / N.\n", opt.nRuns);
     if (opt.bAllIcons)
@@ -317,8 +276,5 @@ int main(int argc, char** argv)
     } else {
         std::printf("enumerate: failed\n");
     }
-
-    DestroyWindow(hwndHost);
-    OleUninitialize();
     return rc;
 }

@@ -4,6 +4,7 @@
 // making its window for the same folder, in the same run.
 //
 //   bench_open-window.exe [--runs R] [--items N]
+#include "bench/BenchOptions.h"
 #include "bench/BenchShellView.h"
 #include "bench/BenchStats.h"
 #include "support/ScratchFolder.h"
@@ -12,8 +13,6 @@
 #include <shlobj.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,45 +53,14 @@ std::string MakeFixture(const ScratchFolder& root, int nItems, int* pnMade)
     return path;
 }
 
-// The shell view alone making its window for the folder in a host window of its own.
-class CShellViewAlone {
-public:
-    CShellViewAlone()
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = &HostWndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "FolvaneBenchOpenWindowHost";
-        RegisterClassA(&wc);
-        // The size of the right pane of the program's window below.
-        m_hwnd = CreateWindowExA(0, wc.lpszClassName, "shell view alone", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                 560, 480, nullptr, nullptr, wc.hInstance, nullptr);
-        m_browser.m_hwnd = m_hwnd;
-        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<IShellBrowser*>(&m_browser)));
-    }
-    ~CShellViewAlone()
-    {
-        Destroy();
-        DestroyWindow(m_hwnd);
-    }
-    bool Create(IShellFolder* pFolder) { return CreateBenchShellView(pFolder, m_browser, FVM_DETAILS, &m_pView) != nullptr; }
-    void Destroy() { DestroyBenchShellView(m_pView, m_browser); }
-
-private:
-    HWND m_hwnd = nullptr;
-    CBenchBrowser m_browser;
-    IShellView* m_pView = nullptr;
-};
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     int nRuns = 5, nItems = 3000;
-    for (int i = 1; i + 1 < argc; i++) {
-        if (!std::strcmp(argv[i], "--runs")) nRuns = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--items")) nItems = std::atoi(argv[++i]);
-    }
+    CBenchOptions options("bench_open-window [--runs R] [--items N]");
+    options.Count("--runs", &nRuns).Count("--items", &nItems);
+    if (!options.Parse(argc, argv)) return 2;
     CFolvaneApp app;
     if (!app.InitInstance()) {
         std::fprintf(stderr, "open-window: the application did not start (is Folvane running?)\n");
@@ -117,7 +85,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "open-window: cannot bind %s\n", folder.c_str());
             rc = 1;
         }
-        CShellViewAlone viewAlone;
+        // The shell view alone, in a window the size of the right pane of the program's window.
+        CBenchViewHost viewAlone("shell view alone", 0, 0, 560, 480);
         std::vector<double> open, openIdle, alone, aloneIdle;
         for (int run = -1; run < nRuns && rc == 0; run++) {  // run -1 warms the caches up
             // The window of the run before is closed, so the same text opens a new one.
@@ -136,7 +105,7 @@ int main(int argc, char** argv)
             PumpUntilIdle();
 
             double a0 = NowMs();
-            bool bMade = viewAlone.Create(pFolder);
+            bool bMade = viewAlone.Create(pFolder, FVM_DETAILS) != nullptr;
             double a1 = NowMs();
             PumpUntilIdle();
             double a2 = NowMs();

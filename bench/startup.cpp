@@ -1,13 +1,15 @@
 // Start-up time: from process creation to the main window shown, for folvane.exe and, as
 // the peer under the same Wine, a bare program that shows one window. Prints a table and
 // the ratio of the medians.
+//
+//   bench_startup.exe [--runs R]
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/BenchOptions.h"
 #include "bench/BenchStats.h"
 
 namespace {
@@ -53,7 +55,10 @@ double TimeToWindow(const std::string& exe, const char* windowClass)
 
 int main(int argc, char** argv)
 {
-    int runs = argc > 1 ? std::max(3, atoi(argv[1])) : 9;
+    int runs = 9;
+    CBenchOptions options("bench_startup [--runs R]  (R at least 3)");
+    options.Count("--runs", &runs, 3);
+    if (!options.Parse(argc, argv)) return 2;
     std::string folvane = Beside("..\\folvane.exe");
     std::string bare = Beside("bench_bare_window.exe");
     std::vector<double> tf, tb;

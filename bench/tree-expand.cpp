@@ -8,6 +8,7 @@
 // its own under the temporary folder, which an interrupted run leaves to the next to remove. Wine makes a folder in time linear in the number of its siblings
 // (a quarter of an hour for 100,000), so bench/tree-expand.sh makes the fixture on the
 // Unix side and passes it with --dir: folders n1000, n3000, ... made and removed by the caller.
+#include "bench/BenchOptions.h"
 #include "bench/BenchShellView.h"
 #include "bench/BenchStats.h"
 #include "shell/ComPtr.h"
@@ -16,6 +17,7 @@
 #include "tree/IdList.h"
 #include "tree/ShellTreeCtrl.h"
 #include "support/ScratchFolder.h"
+#include "support/TreeItems.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -23,8 +25,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -132,13 +132,12 @@ double FloorMs(IShellFolder* pFolder)
     return NowMs() - t0;
 }
 
-double ShellViewMs(IShellFolder* pFolder, CBenchBrowser& browser)
+double ShellViewMs(IShellFolder* pFolder, CBenchViewHost& viewHost)
 {
-    IShellView* pView = nullptr;
     double t0 = NowMs();
-    HWND hwndView = CreateBenchShellView(pFolder, browser, FVM_DETAILS, &pView);
+    HWND hwndView = viewHost.Create(pFolder, FVM_DETAILS);
     double ms = NowMs() - t0;
-    DestroyBenchShellView(pView, browser);
+    viewHost.Destroy();
     PumpUntilIdle();
     return hwndView ? ms : -1;
 }
@@ -163,49 +162,17 @@ double DiskChecksMs(IShellFolder* pFolder)
     return NowMs() - t0;
 }
 
-HTREEITEM FindChild(CShellTreeCtrl& tree, HTREEITEM hParent, const std::string& label)
-{
-    for (HTREEITEM h = tree.GetChildItem(hParent); h; h = tree.GetNextSiblingItem(h))
-        if (label == tree.GetItemText(h).GetString()) return h;
-    return nullptr;
-}
-
-bool ParseOptions(int argc, char** argv, Options& opt)
-{
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--huge") {
-            opt.sizes.push_back(100000);
-        } else if (arg == "--dir" && i + 1 < argc) {
-            opt.dir = argv[++i];
-        } else if (arg == "--runs" && i + 1 < argc) {
-            opt.nRuns = std::max(1, std::atoi(argv[++i]));
-        } else if (arg == "--sizes" && i + 1 < argc) {
-            opt.sizes.clear();
-            for (const char* p = argv[++i]; *p;) {
-                if (int n = std::atoi(p)) opt.sizes.push_back(n);
-                const char* comma = std::strchr(p, ',');
-                if (!comma) break;
-                p = comma + 1;
-            }
-            if (opt.sizes.empty()) return false;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     Options opt;
-    if (!ParseOptions(argc, argv, opt)) {
-        std::fprintf(stderr, "usage: bench_tree-expand [--runs R] [--sizes N,N,...] [--huge] [--dir PATH]\n");
-        return 2;
-    }
-    OleInitialize(nullptr);
+    bool bHuge = false;
+    CBenchOptions options("bench_tree-expand [--runs R] [--sizes N,N,...] [--huge] [--dir PATH]");
+    options.Count("--runs", &opt.nRuns).Sizes("--sizes", &opt.sizes).Flag("--huge", &bHuge).Text("--dir", &opt.dir);
+    if (!options.Parse(argc, argv)) return 2;
+    if (bHuge) opt.sizes.push_back(100000);
+    CBenchOle ole;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     HINSTANCE hInst = GetModuleHandleA(nullptr);
@@ -217,17 +184,9 @@ int main(int argc, char** argv)
     wc.lpfnWndProc = TreeHostProc;
     wc.lpszClassName = "FolvaneBenchTreeHost";
     RegisterClassA(&wc);
-    wc.lpfnWndProc = HostWndProc;
-    wc.lpszClassName = "FolvaneBenchViewHost";
-    RegisterClassA(&wc);
-
     HWND hwndTreeHost = CreateWindowA("FolvaneBenchTreeHost", "tree-expand", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 320,
                                       600, nullptr, nullptr, hInst, nullptr);
-    HWND hwndViewHost = CreateWindowA("FolvaneBenchViewHost", "shell view", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 330, 0,
-                                      800, 600, nullptr, nullptr, hInst, nullptr);
-    CBenchBrowser browser;
-    browser.m_hwnd = hwndViewHost;
-    SetWindowLongPtrA(hwndViewHost, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<IShellBrowser*>(&browser)));
+    CBenchViewHost viewHost("shell view", 330, 0, 800, 600);
 
     CShellTreeCtrl tree;
     HWND hwndTree = CreateWindowExA(0, WC_TREEVIEWA, "Tree1", kTreeStyle, 0, 0, 300, 560, hwndTreeHost,
@@ -258,7 +217,7 @@ int main(int argc, char** argv)
     int nMemory = sizes.empty() ? 0 : *std::max_element(sizes.begin(), sizes.end());
     for (int n : sizes) if (n == 10000) nMemory = n;
     double bytesPerItem = 0;
-    if (HTREEITEM hItem = nMemory ? FindChild(tree, hBase, CFixture::Name(nMemory)) : nullptr) {
+    if (HTREEITEM hItem = nMemory ? ChildByLabel(tree, hBase, CFixture::Name(nMemory)) : nullptr) {
         SIZE_T before = PrivateBytes();
         tree.ExpandWithNotify(hItem, TVE_EXPAND);
         PumpUntilIdle();
@@ -279,7 +238,7 @@ int main(int argc, char** argv)
                    {"floor: enum + attrs + names + sort", {}},
                    {"shell view: object + window", {}},
                    {"(ref) disk checks of every child", {}}};
-        HTREEITEM hItem = FindChild(tree, hBase, CFixture::Name(n));
+        HTREEITEM hItem = ChildByLabel(tree, hBase, CFixture::Name(n));
         CComPtr<IShellFolder> spFolder;
         spFolder.Attach(tree.BindItemFolder(hItem));
         if (!hItem || !spFolder) continue;
@@ -302,7 +261,7 @@ int main(int argc, char** argv)
             r.steps[kCollapse].totals.push_back(NowMs() - t0);
             PumpUntilIdle();
             r.steps[kFloor].totals.push_back(FloorMs(spFolder));
-            r.steps[kView].totals.push_back(ShellViewMs(spFolder, browser));
+            r.steps[kView].totals.push_back(ShellViewMs(spFolder, viewHost));
             std::fprintf(stderr, "tree-expand: N=%d run %d/%d done\n", n, run + 1, opt.nRuns);
         }
         r.steps[kDiskChecks].totals.push_back(DiskChecksMs(spFolder));
@@ -346,7 +305,5 @@ int main(int argc, char** argv)
     }
 
     DestroyWindow(hwndTreeHost);
-    DestroyWindow(hwndViewHost);
-    OleUninitialize();
     return rc;
 }

@@ -15,9 +15,9 @@
 #include "framework/AfxRes.h"
 #include "res/resource.h"
 #include "support/AppFixture.h"
-#include "support/DocTestUtil.h"
-#include "support/FolvaneProcess.h"
-#include "support/ViewTestUtil.h"
+#include "support/BrowserWindows.h"
+#include "support/RealInput.h"
+#include "support/TopLevelWindows.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "res/resource.h"
 #include "shell/Wine.h"
 #include "support/ModalWatcher.h"
-#include "support/ViewTestUtil.h"
+#include "support/ViewTest.h"
 
 namespace {
 

@@ -17,8 +17,9 @@
 #include "framework/MDIChildWnd.h"
 #include "res/resource.h"
 #include "support/AppFixture.h"
-#include "support/DocTestUtil.h"
+#include "support/BrowserWindows.h"
 #include "support/ModalWatcher.h"
+#include "support/OpenWindowsRecord.h"
 #include "support/ScratchFolder.h"
 #include "view/FolvaneView.h"
 

@@ -18,9 +18,12 @@
 #include "shell/Wine.h"
 #include "support/DropTestUtil.h"
 #include "support/MallocSpy.h"
+#include "support/MessageSpy.h"
 #include "support/ModalWatcher.h"
-#include "support/TreeHost.h"
-#include "support/ViewTestUtil.h"
+#include "support/RealInput.h"
+#include "support/TestTrash.h"
+#include "support/TreeItems.h"
+#include "support/ViewTest.h"
 #include "view/FolvaneView.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "framework/FrameWnd.h"
 #include "support/AppFixture.h"
-#include "support/DocTestUtil.h"
+#include "support/BrowserWindows.h"
 
 namespace {
 

@@ -18,10 +18,13 @@
 #include "res/resource.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "support/BuiltPrograms.h"
 #include "support/FolvaneProcess.h"
 #include "support/MallocSpy.h"
 #include "support/ScratchFolder.h"
-#include "support/ViewTestUtil.h"
+#include "support/TestShellFolder.h"
+#include "support/TopLevelWindows.h"
+#include "support/ViewTest.h"
 #include "view/FolvaneView.h"
 #include "view/RunCommand.h"
 
@@ -126,69 +129,14 @@ private:
 
 // Passes every call on to a real folder and counts its own references; the test owns it, so
 // a release too many shows as a count below zero rather than as a crash.
-class PassFolder : public IShellFolder {
+class PassFolder : public CForwardingFolder {
 public:
-    explicit PassFolder(IShellFolder* pReal) : m_pReal(pReal) {}
-    virtual ~PassFolder() = default;
+    explicit PassFolder(IShellFolder* pReal) : CForwardingFolder(pReal) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        *ppv = (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IShellFolder)) ? this : nullptr;
-        if (!*ppv) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_nRef); }
     ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--m_nRef); }
 
-    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND hwnd, IBindCtx* pbc, LPWSTR name, ULONG* pch, LPITEMIDLIST* ppidl,
-                                               ULONG* pattr) override
-    {
-        return m_pReal->ParseDisplayName(hwnd, pbc, name, pch, ppidl, pattr);
-    }
-    HRESULT STDMETHODCALLTYPE EnumObjects(HWND hwnd, SHCONTF flags, IEnumIDList** ppenum) override
-    {
-        return m_pReal->EnumObjects(hwnd, flags, ppenum);
-    }
-    HRESULT STDMETHODCALLTYPE BindToObject(LPCITEMIDLIST pidl, IBindCtx* pbc, REFIID riid, void** ppv) override
-    {
-        return m_pReal->BindToObject(pidl, pbc, riid, ppv);
-    }
-    HRESULT STDMETHODCALLTYPE BindToStorage(LPCITEMIDLIST pidl, IBindCtx* pbc, REFIID riid, void** ppv) override
-    {
-        return m_pReal->BindToStorage(pidl, pbc, riid, ppv);
-    }
-    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM lParam, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2) override
-    {
-        return m_pReal->CompareIDs(lParam, pidl1, pidl2);
-    }
-    HRESULT STDMETHODCALLTYPE CreateViewObject(HWND hwnd, REFIID riid, void** ppv) override
-    {
-        return m_pReal->CreateViewObject(hwnd, riid, ppv);
-    }
-    HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT cidl, LPCITEMIDLIST* apidl, SFGAOF* rgf) override
-    {
-        return m_pReal->GetAttributesOf(cidl, apidl, rgf);
-    }
-    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND hwnd, UINT cidl, LPCITEMIDLIST* apidl, REFIID riid, UINT* prgf,
-                                            void** ppv) override
-    {
-        return m_pReal->GetUIObjectOf(hwnd, cidl, apidl, riid, prgf, ppv);
-    }
-    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(LPCITEMIDLIST pidl, SHGDNF flags, STRRET* pName) override
-    {
-        return m_pReal->GetDisplayNameOf(pidl, flags, pName);
-    }
-    HRESULT STDMETHODCALLTYPE SetNameOf(HWND hwnd, LPCITEMIDLIST pidl, LPCWSTR name, SHGDNF flags,
-                                        LPITEMIDLIST* ppidl) override
-    {
-        return m_pReal->SetNameOf(hwnd, pidl, name, flags, ppidl);
-    }
-
     LONG m_nRef = 1;
-
-protected:
-    CComPtr<IShellFolder> m_pReal;
 };
 
 // How the folder on show misbehaves.
@@ -317,15 +265,6 @@ std::vector<StartRecord> ReadRecords(const std::string& path)
         }
     }
     return records;
-}
-
-std::string FixturePath(const char* name)
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, n);
-    dir.erase(dir.find_last_of("\\/") + 1);
-    return dir + "fixtures\\fixture_" + name + ".exe";
 }
 
 std::string WithoutTrailingBackslash(std::string path)
@@ -488,7 +427,7 @@ protected:
         ViewTest::SetUp();
         m_tools = m_root.MakeFolder("tools");
         m_root.MakeFolders({"tools\\sub"});
-        m_recorder = FixturePath("recorder");
+        m_recorder = FixtureProgram("recorder");
         ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_recorder.c_str())) << m_recorder;
         for (const char* name : {"rec.exe", "my tool.exe"})
             ASSERT_TRUE(CopyFileA(m_recorder.c_str(), (m_tools + "\\" + name).c_str(), FALSE)) << name;

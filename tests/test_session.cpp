@@ -11,8 +11,9 @@
 
 #include "framework/AfxRes.h"
 #include "support/AppFixture.h"
-#include "support/DocTestUtil.h"
+#include "support/BrowserWindows.h"
 #include "support/FolvaneProcess.h"
+#include "support/OpenWindowsRecord.h"
 #include "support/ScratchFolder.h"
 
 namespace {

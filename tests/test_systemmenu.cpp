@@ -9,8 +9,7 @@
 #include "framework/AfxRes.h"
 #include "framework/MDIChildWnd.h"
 #include "support/AppFixture.h"
-#include "support/DocTestUtil.h"
-#include "support/ViewTestUtil.h"
+#include "support/RealInput.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // The folder tree: filling from the shell, expand buttons, expanding and collapsing,
 // selecting by item identifier list, icons and overlays, failing folders, and what is
 // left once the window is gone.
-#include "support/TreeHost.h"
+#include "support/TestShellFolder.h"
+#include "support/TreeTest.h"
 
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
@@ -91,7 +92,7 @@ TEST_F(TreeTest, TopLevelHoldsTheDesktopFoldersInTheDesktopsOrderAndNoFiles)
 
     // Files of a folder never become items.
     m_pHost.reset(new CTreeHost);
-    m_pDir->MakeDirs({"b", "a"});
+    m_pDir->MakeFolders({"b", "a"});
     m_pDir->MakeFile("file.txt");
     m_pDir->MakeFile("c.ini");
     CComPtr<IShellFolder> spFolder = FixtureFolder();
@@ -104,10 +105,10 @@ TEST_F(TreeTest, TopLevelHoldsTheDesktopFoldersInTheDesktopsOrderAndNoFiles)
 
 TEST_F(TreeTest, ExpandButtonsExactlyWhereSubFoldersExist)
 {
-    m_pDir->MakeDirs({"withsub\\x", "empty", "fileonly", "hiddensub\\inner", "inionly", "deep\\a\\b"});
+    m_pDir->MakeFolders({"withsub\\x", "empty", "fileonly", "hiddensub\\inner", "inionly", "deep\\a\\b"});
     m_pDir->MakeFile("fileonly\\f.txt");
     m_pDir->MakeFile("inionly\\desktop.ini", "[.ShellClassInfo]\r\nInfoTip=x\r\n");
-    SetFileAttributesA(m_pDir->Path("hiddensub\\inner").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(m_pDir->Sub("hiddensub\\inner").c_str(), FILE_ATTRIBUTE_HIDDEN);
     HTREEITEM hRoot = ShowFixture();
     m_pHost->Paint();
     const struct { const char* name; BOOL bButton; } cases[] = {
@@ -122,7 +123,7 @@ TEST_F(TreeTest, ExpandButtonsExactlyWhereSubFoldersExist)
     // Collapsing asks the disk again.
     HTREEITEM hWithSub = Item(hRoot, "withsub");
     Tree().ExpandWithNotify(hWithSub, TVE_EXPAND);
-    CFixtureDir::RemoveTree(m_pDir->WPath(L"withsub\\x"));
+    RemoveTree(m_pDir->Sub("withsub\\x"));
     Tree().ExpandWithNotify(hWithSub, TVE_COLLAPSE);
     EXPECT_FALSE(Tree().ItemHasChildren(hWithSub));
 }
@@ -133,12 +134,12 @@ TEST_F(TreeTest, ExpandingAgainShowsAFolderMadeMeanwhileAndCollapsingMovesTheSel
     for (WineCheck check : {WineCheck::Detect, WineCheck::Windows}) {
         SetWineCheckForTesting(check);
         m_pHost.reset(new CTreeHost);
-        CFixtureDir::RemoveTree(m_pDir->WPath(L"a"));
-        m_pDir->MakeDirs({"a\\x\\deep"});
+        RemoveTree(m_pDir->Sub("a"));
+        m_pDir->MakeFolders({"a\\x\\deep"});
         HTREEITEM hA = Item(ShowFixture(), "a");
         Tree().ExpandWithNotify(hA, TVE_EXPAND);
         EXPECT_EQ(std::vector<std::string>{"x"}, Labels(Tree(), hA));
-        m_pDir->MakeDirs({"a\\y"});
+        m_pDir->MakeFolders({"a\\y"});
         HTREEITEM hX = Item(hA, "x");
         Tree().ExpandWithNotify(hX, TVE_EXPAND);
         Tree().SelectItem(Item(hX, "deep"));
@@ -167,7 +168,7 @@ TEST_F(TreeTest, ExpandingAgainShowsAFolderMadeMeanwhileAndCollapsingMovesTheSel
 
 TEST_F(TreeTest, ExpandWithNotifySendsWhatTheParentMayVeto)
 {
-    m_pDir->MakeDirs({"a\\x", "a\\y"});
+    m_pDir->MakeFolders({"a\\x", "a\\y"});
     HTREEITEM hA = Item(ShowFixture(), "a");
     const struct { const char* what; BOOL bVeto; UINT action; BOOL bExpandedAfter; BOOL bExpandedSent; } steps[] = {
         {"vetoed", TRUE, TVE_EXPAND, FALSE, FALSE},
@@ -203,8 +204,8 @@ TEST_F(TreeTest, ExpandWithNotifySendsWhatTheParentMayVeto)
 
 TEST_F(TreeTest, SelectIdListWalksDownExpandingEachLevel)
 {
-    m_pDir->MakeDirs({"a\\b\\c\\d", "e"});
-    CIdListPtr pidlC(m_pDir->IdList("a\\b\\c"));
+    m_pDir->MakeFolders({"a\\b\\c\\d", "e"});
+    CIdListPtr pidlC(IdList("a\\b\\c"));
     CIdListPtr pidlEmpty(IdListAlloc(2));
     Tree().FillRoot();
     HTREEITEM hFirst = Tree().GetRootItem();
@@ -214,13 +215,13 @@ TEST_F(TreeTest, SelectIdListWalksDownExpandingEachLevel)
     EXPECT_EQ("c", std::string(Tree().GetItemText(hC)));
     for (HTREEITEM h = hC; h; h = Tree().GetParentItem(h)) EXPECT_TRUE(IsExpanded(Tree(), h)) << Tree().GetItemText(h).GetString();
     EXPECT_EQ(std::vector<std::string>{"d"}, Labels(Tree(), hC)) << "the last level is read too";
-    CIdListPtr pidlD(m_pDir->IdList("a\\b\\c\\d"));
+    CIdListPtr pidlD(IdList("a\\b\\c\\d"));
     EXPECT_EQ(S_OK, Tree().SelectIdList(pidlD));
     EXPECT_EQ(Tree().GetChildItem(hC), Tree().GetSelectedItem()) << "a folder without sub-folders";
 
     // A level that is gone: the levels above stay expanded and nothing is selected.
-    CIdListPtr pidlE(m_pDir->IdList("e"));
-    CFixtureDir::RemoveTree(m_pDir->WPath(L"e"));
+    CIdListPtr pidlE(IdList("e"));
+    RemoveTree(m_pDir->Sub("e"));
     HTREEITEM hDir = Tree().GetParentItem(Tree().GetParentItem(Tree().GetParentItem(hC)));
     Tree().ExpandWithNotify(hDir, TVE_COLLAPSE);
     EXPECT_EQ(E_FAIL, Tree().SelectIdList(pidlE));
@@ -236,10 +237,10 @@ TEST_F(TreeTest, SelectIdListWalksDownExpandingEachLevel)
 
 TEST_F(TreeTest, SelectChildAndTheQueriesOfAnItem)
 {
-    m_pDir->MakeDirs({"a\\x", "b"});
+    m_pDir->MakeFolders({"a\\x", "b"});
     HTREEITEM hRoot = ShowFixture();
     m_pHost->Paint();
-    CIdListPtr pidlB(m_pDir->IdList("b")), pidlX(m_pDir->IdList("a\\x"));
+    CIdListPtr pidlB(IdList("b")), pidlX(IdList("a\\x"));
     LPCITEMIDLIST pidlRelB = LastId(pidlB), pidlRelX = LastId(pidlX);
 
     EXPECT_EQ(E_FAIL, Tree().SelectChild(pidlRelX)) << "not a child of the selection";
@@ -250,9 +251,9 @@ TEST_F(TreeTest, SelectChildAndTheQueriesOfAnItem)
 
     CString str;
     EXPECT_TRUE(Tree().GetItemName(nullptr, SHGDN_FORPARSING, str));
-    EXPECT_EQ(m_pDir->Path("b"), str.GetString());
+    EXPECT_EQ(m_pDir->Sub("b"), str.GetString());
     EXPECT_TRUE(Tree().GetItemTitle(hB, str));
-    EXPECT_EQ(m_pDir->Path("b"), str.GetString()) << "a file-system folder is titled by its path";
+    EXPECT_EQ(m_pDir->Sub("b"), str.GetString()) << "a file-system folder is titled by its path";
     HTREEITEM hComputer = nullptr;
     for (HTREEITEM h : Children(Tree(), TVI_ROOT)) {
         CString parse;
@@ -279,27 +280,27 @@ TEST_F(TreeTest, SelectChildAndTheQueriesOfAnItem)
 // instead of a call by list: that must be exactly what the call by list gives.
 TEST_F(TreeTest, WinePlainFolderIconsAreTheShellsForEveryKindOfFolder)
 {
-    m_pDir->MakeDirs({"plain", "readonly", "system", "named.exe", "iniicon", "iniresource", "ininoicon", "inireadonly"});
-    SetFileAttributesA(m_pDir->Path("readonly").c_str(), FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(m_pDir->Path("system").c_str(), FILE_ATTRIBUTE_SYSTEM);
+    m_pDir->MakeFolders({"plain", "readonly", "system", "named.exe", "iniicon", "iniresource", "ininoicon", "inireadonly"});
+    SetFileAttributesA(m_pDir->Sub("readonly").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(m_pDir->Sub("system").c_str(), FILE_ATTRIBUTE_SYSTEM);
     const char* kIconIni = "[.ShellClassInfo]\r\nIconFile=C:\\windows\\system32\\shell32.dll\r\nIconIndex=12\r\n";
     m_pDir->MakeFile("iniicon\\desktop.ini", kIconIni);
     m_pDir->MakeFile("inireadonly\\desktop.ini", kIconIni);
     m_pDir->MakeFile("iniresource\\desktop.ini", "[.ShellClassInfo]\r\nIconResource=C:\\windows\\system32\\shell32.dll,-13\r\n");
     m_pDir->MakeFile("ininoicon\\desktop.ini", "[.ShellClassInfo]\r\nInfoTip=x\r\n");
-    SetFileAttributesA(m_pDir->Path("inireadonly").c_str(), FILE_ATTRIBUTE_READONLY);
-    CreateDirectoryW(m_pDir->WPath(L"\x65e5\x672c\x0141").c_str(), nullptr);
+    SetFileAttributesA(m_pDir->Sub("inireadonly").c_str(), FILE_ATTRIBUTE_READONLY);
+    CreateDirectoryW(m_pDir->WideSub(L"\x65e5\x672c\x0141").c_str(), nullptr);
     CComPtr<IShellLinkA> spLink;
     CComPtr<IPersistFile> spFile;
     ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, spLink.PutVoid()));
-    spLink->SetPath(m_pDir->Path("plain").c_str());
+    spLink->SetPath(m_pDir->Sub("plain").c_str());
     ASSERT_HRESULT_SUCCEEDED(spLink.As(IID_IPersistFile, spFile));
-    ASSERT_HRESULT_SUCCEEDED(spFile->Save(m_pDir->WPath(L"shortcut.lnk").c_str(), TRUE));
+    ASSERT_HRESULT_SUCCEEDED(spFile->Save(m_pDir->WideSub(L"shortcut.lnk").c_str(), TRUE));
 
     // Every item of the fixture, of the desktop and of the computer, with its container's attributes.
     CComPtr<IShellFolder> spDesktop, spDir = FixtureFolder(), spComputer;
     SHGetDesktopFolder(spDesktop.Put());
-    CIdListPtr pidlDir(m_pDir->IdList()), pidlComputer;
+    CIdListPtr pidlDir(IdList()), pidlComputer;
     SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, pidlComputer.Put());
     spDesktop->BindToObject(pidlComputer, nullptr, IID_IShellFolder, spComputer.PutVoid());
     struct Container { IShellFolder* pFolder; LPCITEMIDLIST pidlAbs; SFGAOF attrs; };
@@ -352,7 +353,7 @@ TEST_F(TreeTest, WinePlainFolderIconsAreTheShellsForEveryKindOfFolder)
 // must not leave a wrong button, a stale item or a leak.
 TEST_F(TreeTest, WineDeferredDiskChecksFollowChangesMadeBeforeThePaint)
 {
-    m_pDir->MakeDirs({"a\\x", "b\\y", "c"});
+    m_pDir->MakeFolders({"a\\x", "b\\y", "c"});
     m_pHost->ShowWindow(SW_HIDE);
     const char* cases[] = {"collapse and expand", "sub-folder removed", "renamed", "destroyed"};
     for (const char* what : cases) {
@@ -362,7 +363,7 @@ TEST_F(TreeTest, WineDeferredDiskChecksFollowChangesMadeBeforeThePaint)
             Tree().ExpandWithNotify(hRoot, TVE_COLLAPSE);
             Tree().ExpandWithNotify(hRoot, TVE_EXPAND);
         } else if (what == cases[1]) {
-            CFixtureDir::RemoveTree(m_pDir->WPath(L"b\\y"));
+            RemoveTree(m_pDir->Sub("b\\y"));
         } else if (what == cases[2]) {
             m_pHost->ShowWindow(SW_SHOWNOACTIVATE);
             ASSERT_TRUE(EditLabel(Item(hRoot, "a"), "a2"));
@@ -379,13 +380,13 @@ TEST_F(TreeTest, WineDeferredDiskChecksFollowChangesMadeBeforeThePaint)
         EXPECT_EQ(what != cases[1], Tree().ItemHasChildren(Item(hRoot, "b"))) << what;
         EXPECT_FALSE(Tree().ItemHasChildren(Item(hRoot, "c"))) << what;
         m_pHost->ShowWindow(SW_HIDE);
-        m_pDir->MakeDirs({"b\\y"});
+        m_pDir->MakeFolders({"b\\y"});
     }
 }
 
 TEST_F(TreeTest, SharedAndLinkedFoldersShowTheirOverlays)
 {
-    m_pDir->MakeDirs({"share", "link", "both", "none"});
+    m_pDir->MakeFolders({"share", "link", "both", "none"});
     CTestFolderState state;
     state.addAttrs = {{L"share", SFGAO_SHARE}, {L"link", SFGAO_LINK}, {L"both", SFGAO_SHARE | SFGAO_LINK}};
     CComPtr<IShellFolder> spTest;
@@ -401,7 +402,7 @@ TEST_F(TreeTest, SharedAndLinkedFoldersShowTheirOverlays)
 // folder reference the tree took is given back with its window.
 TEST_F(TreeTest, FailingFoldersEndOperationsQuietlyAndEveryReferenceIsReleased)
 {
-    m_pDir->MakeDirs({"top\\c1\\d", "top\\c2", "top\\c3"});
+    m_pDir->MakeFolders({"top\\c1\\d", "top\\c2", "top\\c3"});
     CComPtr<IShellFolder> spDir = FixtureFolder();
     const struct { const char* what; BOOL CTestFolderState::*pFail; int nNames; size_t nChildren; } cases[] = {
         {"nothing fails", nullptr, -1, 3},
@@ -425,7 +426,7 @@ TEST_F(TreeTest, FailingFoldersEndOperationsQuietlyAndEveryReferenceIsReleased)
             EXPECT_EQ(c.nChildren, Children(Tree(), hTop).size()) << c.what;
             if (HTREEITEM hC1 = Item(hTop, "c1")) {
                 Tree().SelectItem(hC1);
-                CIdListPtr pidlD(m_pDir->IdList("top\\c1\\d"));
+                CIdListPtr pidlD(IdList("top\\c1\\d"));
                 // Failing names or comparisons, the child is not found.
                 EXPECT_EQ(c.nChildren == 3 && !c.pFail ? S_OK : E_FAIL, Tree().SelectChild(LastId(pidlD))) << c.what;
             }
@@ -447,8 +448,8 @@ TEST_F(TreeTest, FailingFoldersEndOperationsQuietlyAndEveryReferenceIsReleased)
 TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchangedRename)
 {
     const std::wstring kName = L"\x0141od\x017a";
-    CreateDirectoryW(m_pDir->WPath(kName).c_str(), nullptr);
-    CreateDirectoryW(m_pDir->WPath(kName + L"\\inner").c_str(), nullptr);
+    CreateDirectoryW(m_pDir->WideSub(kName).c_str(), nullptr);
+    CreateDirectoryW(m_pDir->WideSub(kName + L"\\inner").c_str(), nullptr);
     HTREEITEM hRoot = ShowFixture();
     ASSERT_EQ(1u, Children(Tree(), hRoot).size());
     HTREEITEM hItem = Tree().GetChildItem(hRoot);
@@ -462,8 +463,8 @@ TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchanged
     EXPECT_NE("", label);
     for (BOOL bCancel : {TRUE, FALSE}) {
         EXPECT_TRUE(EditLabel(hItem, nullptr, bCancel));
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(m_pDir->WPath(kName + L"\\inner").c_str())) << bCancel;
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_pDir->Path(label).c_str())) << bCancel;
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(m_pDir->WideSub(kName + L"\\inner").c_str())) << bCancel;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_pDir->Sub(label).c_str())) << bCancel;
     }
 }
 

@@ -2,7 +2,8 @@
 // the shell's context menu, and compressed folders in blue.
 #include "support/ModalWatcher.h"
 #include "support/ScratchFolder.h"
-#include "support/TreeHost.h"
+#include "support/TestShellFolder.h"
+#include "support/TreeTest.h"
 
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
@@ -17,7 +18,7 @@ protected:
     void SetUp() override
     {
         TreeTest::SetUp();
-        m_pDir->MakeDirs({"a\\b\\c", "z"});
+        m_pDir->MakeFolders({"a\\b\\c", "z"});
         m_spFolder.Attach(NewTestFolder(FixtureFolder(), &m_state));
     }
     void TearDown() override
@@ -76,9 +77,9 @@ TEST_F(TreeCommands, RenamedFolderKeepsItsLoadedSubFoldersWorking)
         EXPECT_EQ(++nRenames, m_state.nRenames) << "renamed once";
         EXPECT_EQ(c.newName, std::string(Tree().GetItemText(hItem)));
         std::string parent = item.find('\\') == std::string::npos ? "" : item.substr(0, item.find('\\') + 1);
-        EXPECT_TRUE(Exists(m_pDir->Path(parent + c.newName)));
-        EXPECT_FALSE(Exists(m_pDir->Path(item)));
-        CIdListPtr pidlNew(m_pDir->IdList(parent + c.newName)), pidlChild(m_pDir->IdList(c.child));
+        EXPECT_TRUE(Exists(m_pDir->Sub(parent + c.newName)));
+        EXPECT_FALSE(Exists(m_pDir->Sub(item)));
+        CIdListPtr pidlNew(IdList(parent + c.newName)), pidlChild(IdList(c.child));
         EXPECT_TRUE(SameItem(pidlNew, Tree().GetItemRecord(hItem)->pidlAbs)) << c.item;
 
         // The loaded sub-folder opens under the new name.
@@ -87,8 +88,8 @@ TEST_F(TreeCommands, RenamedFolderKeepsItsLoadedSubFoldersWorking)
         EXPECT_TRUE(SameItem(pidlChild, Tree().GetItemRecord(hC)->pidlAbs)) << c.item;
         CString str;
         EXPECT_TRUE(Tree().GetItemName(hC, SHGDN_FORPARSING, str));
-        EXPECT_EQ(m_pDir->Path(c.child), str.GetString());
-        m_pDir->MakeDirs({(std::string(c.child) + "\\new").c_str()});
+        EXPECT_EQ(m_pDir->Sub(c.child), str.GetString());
+        m_pDir->MakeFolders({(std::string(c.child) + "\\new").c_str()});
         Tree().ExpandWithNotify(hC, TVE_EXPAND);
         EXPECT_EQ(std::vector<std::string>{"new"}, Labels(Tree(), hC)) << c.item;
         Tree().ExpandWithNotify(hB, TVE_COLLAPSE);
@@ -112,7 +113,7 @@ TEST_F(TreeCommands, RefusedOrFailedRenameLeavesLabelRecordAndDisk)
     EXPECT_EQ("a", std::string(Tree().GetItemText(A())));
     EXPECT_EQ(IdListGetSize(pidlRel), IdListGetSize(pData->pidlRel));
     EXPECT_EQ(0, memcmp(pidlRel.Get(), pData->pidlRel, IdListGetSize(pidlRel)));
-    EXPECT_TRUE(Exists(m_pDir->Path("a\\b\\c")));
+    EXPECT_TRUE(Exists(m_pDir->Sub("a\\b\\c")));
 }
 
 // The Delete key runs the shell's delete verb; its confirmation is answered from another
@@ -132,11 +133,11 @@ TEST_F(TreeCommands, DeleteKeyRemovesTheItemOnlyWhenTheFolderIsGone)
         ModalWatcher boxes(c.nButton);
         Tree().SendMessage(WM_KEYDOWN, VK_DELETE, 0);
         EXPECT_EQ(c.bDeletable ? 1u : 0u, boxes.Count()) << c.what;
-        EXPECT_EQ(!c.bGone, Exists(m_pDir->Path("a"))) << c.what;
+        EXPECT_EQ(!c.bGone, Exists(m_pDir->Sub("a"))) << c.what;
         EXPECT_EQ(!c.bGone, A() != nullptr) << c.what;
         EXPECT_NE(nullptr, Tree().GetSelectedItem()) << c.what;
         if (c.bGone && IsRunningUnderWine()) {
-            EXPECT_TRUE(Exists(m_pDir->Path("..\\xdg\\Trash\\files\\a"))) << "in the tests' own trash";
+            EXPECT_TRUE(Exists(Trash().Sub("Trash\\files\\a"))) << "in the tests' own trash";
         }
     }
 }

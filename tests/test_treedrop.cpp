@@ -23,8 +23,11 @@
 #include "shell/Wine.h"
 #include "support/DropTestUtil.h"
 #include "support/MallocSpy.h"
-#include "support/TreeHost.h"
-#include "support/ViewTestUtil.h"
+#include "support/RealInput.h"
+#include "support/TestShellFolder.h"
+#include "support/TestTrash.h"
+#include "support/TreeItems.h"
+#include "support/ViewTest.h"
 #include "view/FolvaneView.h"
 
 namespace {
@@ -483,17 +486,6 @@ TEST_F(TreeDropTest, OLEsOwnDragLoopReachesTheTreeThroughTheViewsRegistration)
 }
 
 // ---- A real drag with the mouse -------------------------------------------------------------
-
-// The mouse as the user moves it: absolute moves, the left button pressed or released.
-void SendMouse(POINT pt, DWORD dwButton = 0)
-{
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(pt.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(pt.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | dwButton;
-    SendInput(1, &in, sizeof(in));
-}
 
 // Presses at one point, moves in small steps to a tree item and releases there once the
 // tree shows it as the drop target, from a thread of its own: the drag's loop runs on the

@@ -4,23 +4,15 @@
 
 #include <string>
 
+#include "support/BuiltPrograms.h"
+
 namespace {
 
 const char kAboutTemplate[] = "$CompanyName $FileDescription $FileVersion\r\n$LegalCopyright";
 
-// Fixture executables are built next to the tests, in fixtures/.
-std::string FixturePath(const char* name)
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, n);
-    dir.erase(dir.find_last_of("\\/") + 1);
-    return dir + "fixtures\\fixture_" + name + ".exe";
-}
-
 class VersionStrings : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(info.Load(FixturePath("strings").c_str())); }
+    void SetUp() override { ASSERT_TRUE(info.Load(FixtureProgram("strings").c_str())); }
     CVersionInfo info;
 };
 
@@ -84,7 +76,7 @@ TEST(VersionInfo, OtherLanguageOrCodePageGivesNoValues)
 {
     for (const char* name : {"german", "ansicodepage"}) {
         CVersionInfo info;
-        ASSERT_TRUE(info.Load(FixturePath(name).c_str())) << name;
+        ASSERT_TRUE(info.Load(FixtureProgram(name).c_str())) << name;
         for (const char* key : CVersionInfo::s_apszKeys)
             EXPECT_STREQ("", info.GetValue(key)) << name << " " << key;
         EXPECT_STREQ("  \r\n", info.Expand(kAboutTemplate)) << name;
@@ -94,19 +86,19 @@ TEST(VersionInfo, OtherLanguageOrCodePageGivesNoValues)
 TEST(VersionInfo, FileWithoutVersionResource)
 {
     CVersionInfo info;
-    EXPECT_FALSE(info.Load(FixturePath("noversion").c_str()));
+    EXPECT_FALSE(info.Load(FixtureProgram("noversion").c_str()));
     EXPECT_STREQ("", info.GetValue("FileVersion"));
     EXPECT_STREQ("  \r\n", info.Expand(kAboutTemplate));
 
-    EXPECT_FALSE(info.Load(FixturePath("does_not_exist").c_str()));
+    EXPECT_FALSE(info.Load(FixtureProgram("does_not_exist").c_str()));
     EXPECT_STREQ("  \r\n", info.Expand(kAboutTemplate));
 }
 
 TEST(VersionInfo, FailedReloadDropsTheEarlierData)
 {
     CVersionInfo info;
-    ASSERT_TRUE(info.Load(FixturePath("strings").c_str()));
+    ASSERT_TRUE(info.Load(FixtureProgram("strings").c_str()));
     ASSERT_STREQ("1.2", info.GetValue("FileVersion"));
-    EXPECT_FALSE(info.Load(FixturePath("noversion").c_str()));
+    EXPECT_FALSE(info.Load(FixtureProgram("noversion").c_str()));
     EXPECT_STREQ("", info.GetValue("FileVersion"));
 }

@@ -10,7 +10,7 @@
 
 #include "res/resource.h"
 #include "support/AppFixture.h"
-#include "support/DocTestUtil.h"
+#include "support/BrowserWindows.h"
 #include "support/FolvaneProcess.h"
 #include "support/ScratchFolder.h"
 

@@ -5,31 +5,11 @@
 #include <algorithm>
 
 #include "framework/AfxRes.h"
+#include "support/BuiltPrograms.h"
 #include "support/ModalWatcher.h"
+#include "support/TopLevelWindows.h"
 
 namespace {
-
-struct WindowSearch {
-    DWORD pid;
-    bool visibleOnly;
-    const char* windowClass;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindows(HWND hWnd, LPARAM lParam)
-{
-    WindowSearch* s = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid != s->pid || (s->visibleOnly && !IsWindowVisible(hWnd))) return TRUE;
-    if (s->windowClass) {
-        char cls[256] = "";
-        GetClassNameA(hWnd, cls, sizeof(cls));
-        if (lstrcmpA(cls, s->windowClass) != 0) return TRUE;
-    }
-    s->found.push_back(hWnd);
-    return TRUE;
-}
 
 // Every run of the program goes into one job whose processes end when its last handle
 // closes, which happens however this test process ends: a test killed half-way (by a
@@ -52,21 +32,12 @@ HANDLE ProgramJob()
 
 }  // namespace
 
-std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visibleOnly, const char* windowClass)
-{
-    WindowSearch s = {pid, visibleOnly, windowClass, {}};
-    EnumWindows(&CollectWindows, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
 std::string FolvaneProcess::Path()
 {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s = path;
-    s.erase(s.find_last_of('\\'));      // the tests folder
-    s.erase(s.find_last_of('\\') + 1);  // the build folder, separator kept
-    return s + "folvane.exe";
+    std::string folder = TestsFolder();
+    folder.erase(folder.size() - 1);               // the tests folder, without its separator
+    folder.erase(folder.find_last_of("\\/") + 1);  // the build folder, separator kept
+    return folder + "folvane.exe";
 }
 
 FolvaneProcess::FolvaneProcess(const std::string& args, Boxes boxes)

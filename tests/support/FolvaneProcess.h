@@ -1,4 +1,4 @@
-// Whole runs of folvane.exe for process tests, and the window look-ups they rest on.
+// Whole runs of folvane.exe for process tests, and waiting for what they do.
 #pragma once
 
 #include <windows.h>
@@ -23,10 +23,6 @@ bool WaitFor(Pred pred, DWORD timeoutMs = 10000)
         Sleep(20);
     }
 }
-
-// The top-level windows of a process, top one first: only the visible ones if asked, and
-// only those of one window class if a class is named.
-std::vector<HWND> TopLevelWindowsOf(DWORD pid, bool visibleOnly, const char* windowClass = nullptr);
 
 // One run of folvane.exe, started with the given command-line arguments and ended by force
 // if the test leaves it running.

@@ -1,6 +1,6 @@
 #include "support/ModalWatcher.h"
 
-#include "support/FolvaneProcess.h"
+#include "support/TopLevelWindows.h"
 
 namespace {
 

@@ -17,27 +17,35 @@
 #include <string>
 #include <vector>
 
-// Removes a file or a folder with everything below it; true when nothing is left.
-inline bool RemoveTree(const std::string& path)
+#include "support/WideText.h"
+
+// Removes a file or a folder with everything below it, read-only items and names outside
+// the ANSI code page included; true when nothing is left.
+inline bool RemoveTree(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND ||
                                                       GetLastError() == ERROR_PATH_NOT_FOUND;
-    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return DeleteFileA(path.c_str()) != 0;
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return DeleteFileW(path.c_str()) != 0;
     // A link is removed, never followed: what it points to is not the fixture's.
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveDirectoryA(path.c_str()) != 0;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveDirectoryW(path.c_str()) != 0;
 
-    WIN32_FIND_DATAA found;
-    HANDLE hFind = FindFirstFileA((path + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE hFind = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (hFind != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-        } while (FindNextFileA(hFind, &found));
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
+        } while (FindNextFileW(hFind, &found));
         FindClose(hFind);
     }
-    return RemoveDirectoryA(path.c_str()) != 0;
+    return RemoveDirectoryW(path.c_str()) != 0;
+}
+
+inline bool RemoveTree(const std::string& path)
+{
+    return RemoveTree(Widen(path));
 }
 
 // Whether a file or a folder is there.
@@ -69,8 +77,7 @@ inline std::string LinkTarget(const std::string& lnk)
         return path;
     IPersistFile* pFile = nullptr;
     if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
-        const std::wstring wide(lnk.begin(), lnk.end());
-        if (SUCCEEDED(pFile->Load(wide.c_str(), STGM_READ))) pLink->GetPath(path, MAX_PATH, nullptr, 0);
+        if (SUCCEEDED(pFile->Load(Widen(lnk).c_str(), STGM_READ))) pLink->GetPath(path, MAX_PATH, nullptr, 0);
         pFile->Release();
     }
     pLink->Release();
@@ -104,31 +111,38 @@ public:
     const std::string& Path() const { return m_path; }
     // The full path of something below the folder; nothing is made.
     std::string Sub(const std::string& relative) const { return m_path + "\\" + relative; }
+    // The same, wide, for names outside the ANSI code page.
+    std::wstring WideSub(const std::wstring& relative) const { return Widen(m_path) + L"\\" + relative; }
     // The folder's own name (the last part of its path).
     std::string Name() const { return m_path.substr(m_path.find_last_of('\\') + 1); }
-    // Makes a folder below this one (its parents must exist); returns its full path.
+    // Makes a folder below this one, and any of its parents that are missing; returns its
+    // full path.
     std::string MakeFolder(const std::string& relative) const
     {
+        for (size_t sep = relative.find('\\'); sep != std::string::npos; sep = relative.find('\\', sep + 1))
+            CreateDirectoryA(Sub(relative.substr(0, sep)).c_str(), nullptr);
         const std::string path = Sub(relative);
         CreateDirectoryA(path.c_str(), nullptr);
         return path;
     }
-    // Makes folders below this one, parents before children.
     void MakeFolders(std::initializer_list<const char*> relatives) const
     {
         for (const char* relative : relatives) MakeFolder(relative);
     }
+    // Makes (or overwrites) a file below this one holding the contents; its parent must exist.
+    void MakeFile(const std::string& relative, const std::string& contents = "") const
+    {
+        HANDLE h = CreateFileA(Sub(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
+        CloseHandle(h);
+    }
     // Makes files below this one, each holding the same contents.
     void MakeFiles(std::initializer_list<const char*> relatives, const std::string& contents = "") const
     {
-        for (const char* relative : relatives) {
-            HANDLE h = CreateFileA(Sub(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (h == INVALID_HANDLE_VALUE) continue;
-            DWORD written = 0;
-            WriteFile(h, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
-            CloseHandle(h);
-        }
+        for (const char* relative : relatives) MakeFile(relative, contents);
     }
 
 private:

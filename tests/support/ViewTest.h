@@ -1,12 +1,11 @@
 // The explorer view as tests drive it: the running application with a browser window on a
-// folder tree made for the test, the right pane's list, and real mouse and keyboard input.
+// folder tree made for the test, and the right pane's list.
 #pragma once
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/AppFixture.h"
@@ -21,31 +20,6 @@ std::vector<std::string> ListNames(CFolvaneView* pView);
 int ListIndexOf(CFolvaneView* pView, const std::string& name);
 // Selects exactly the named items of the right pane, as clicks with Ctrl would.
 void SelectInList(CFolvaneView* pView, const std::vector<std::string>& names);
-
-// A real press and release of the left button at a screen point.
-void ClickAt(POINT pt);
-// A real press and release of a key, alone or with a modifier held.
-void PressKey(WORD vk);
-void PressChord(WORD modifier, WORD vk);
-
-// Records one kind of message a window receives (its wParam and lParam), then passes it on;
-// one spy at a time.
-class MessageSpy {
-public:
-    MessageSpy(HWND h, UINT message);
-    ~MessageSpy();
-    MessageSpy(const MessageSpy&) = delete;
-    MessageSpy& operator=(const MessageSpy&) = delete;
-    static std::vector<std::pair<WPARAM, LPARAM>>& Seen();
-    // How many of the messages seen had this wParam.
-    int Count(WPARAM w) const;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
-    static UINT s_message;
-    static WNDPROC s_old;
-    HWND m_h;
-};
 
 // The application with a folder tree of the test's own:
 //   <root>\alpha\inner\deepest, <root>\beta, <root>\gamma, files one.txt, two.txt, alpha\x.txt.

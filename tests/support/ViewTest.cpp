@@ -1,12 +1,10 @@
-#include "support/ViewTestUtil.h"
+#include "support/ViewTest.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
-
 #include "app/FolvaneDoc.h"
 #include "shell/IdListPtr.h"
-#include "support/DocTestUtil.h"
+#include "support/BrowserWindows.h"
 #include "tree/IdList.h"
 #include "view/FolvaneView.h"
 
@@ -41,7 +39,6 @@ int ListIndexOf(CFolvaneView* pView, const std::string& name)
     return -1;
 }
 
-// Selects the named items of the right pane, as clicks with Ctrl would.
 void SelectInList(CFolvaneView* pView, const std::vector<std::string>& names)
 {
     HWND hList = ListOf(pView);
@@ -55,71 +52,6 @@ void SelectInList(CFolvaneView* pView, const std::vector<std::string>& names)
         SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(ListIndexOf(pView, name)),
                      reinterpret_cast<LPARAM>(&sel));
     }
-}
-
-// A real press and release of the left button at a screen point.
-UINT MessageSpy::s_message = 0;
-WNDPROC MessageSpy::s_old = nullptr;
-
-MessageSpy::MessageSpy(HWND h, UINT message) : m_h(h)
-{
-    s_message = message;
-    Seen().clear();
-    s_old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
-}
-
-MessageSpy::~MessageSpy()
-{
-    if (IsWindow(m_h)) SetWindowLongPtrA(m_h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_old));
-}
-
-std::vector<std::pair<WPARAM, LPARAM>>& MessageSpy::Seen()
-{
-    static std::vector<std::pair<WPARAM, LPARAM>> seen;
-    return seen;
-}
-
-int MessageSpy::Count(WPARAM w) const
-{
-    return static_cast<int>(std::count_if(Seen().begin(), Seen().end(), [w](const auto& p) { return p.first == w; }));
-}
-
-LRESULT CALLBACK MessageSpy::Proc(HWND h, UINT m, WPARAM w, LPARAM l)
-{
-    if (m == s_message) Seen().emplace_back(w, l);
-    return CallWindowProcA(s_old, h, m, w, l);
-}
-
-void ClickAt(POINT pt)
-{
-    SetCursorPos(pt.x, pt.y);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-}
-
-void PressChord(WORD modifier, WORD vk)
-{
-    std::vector<INPUT> in;
-    auto add = [&](WORD key, DWORD flags) {
-        INPUT i = {};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = key;
-        i.ki.dwFlags = flags | (key == VK_INSERT || key == VK_DELETE ? KEYEVENTF_EXTENDEDKEY : 0);
-        in.push_back(i);
-    };
-    if (modifier) add(modifier, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (modifier) add(modifier, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
-
-void PressKey(WORD vk)
-{
-    PressChord(0, vk);
 }
 
 void ViewTest::SetUp()

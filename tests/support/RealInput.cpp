@@ -1,0 +1,45 @@
+#include "support/RealInput.h"
+
+#include <vector>
+
+void ClickAt(POINT pt)
+{
+    SetCursorPos(pt.x, pt.y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void SendMouse(POINT pt, DWORD dwButton)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(pt.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(pt.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | dwButton;
+    SendInput(1, &in, sizeof(in));
+}
+
+void PressChord(WORD modifier, WORD vk)
+{
+    std::vector<INPUT> in;
+    auto add = [&](WORD key, DWORD flags) {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = key;
+        i.ki.dwFlags = flags | (key == VK_INSERT || key == VK_DELETE ? KEYEVENTF_EXTENDEDKEY : 0);
+        in.push_back(i);
+    };
+    if (modifier) add(modifier, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    if (modifier) add(modifier, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+void PressKey(WORD vk)
+{
+    PressChord(0, vk);
+}
