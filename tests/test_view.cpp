@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "app/FolvaneDoc.h"
 #include "framework/MDIChildWnd.h"
 #include "res/resource.h"
 #include "shell/ComPtr.h"
@@ -29,6 +28,7 @@
 #include "support/TreeHost.h"
 #include "framework/MergeMenus.h"
 #include "tree/IdList.h"
+#include "view/FolvaneDoc.h"
 #include "view/FolvaneView.h"
 
 namespace {

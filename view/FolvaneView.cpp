@@ -6,16 +6,17 @@
 
 #include <vector>
 
-#include "app/FolvaneDoc.h"
-#include "frames/MainFrame.h"
 #include "frames/WindowPlacement.h"
+#include "framework/AfxRes.h"
+#include "framework/ClassStyle.h"
+#include "framework/ControlBar.h"
 #include "framework/Dialog.h"
 #include "framework/FrameWnd.h"
 #include "framework/MergeMenus.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
-#include "shell/ComPtr.h"
 #include "shell/ClipboardFiles.h"
+#include "shell/ComPtr.h"
 #include "shell/DiskItems.h"
 #include "shell/IdListPtr.h"
 #include "shell/Wine.h"
@@ -23,6 +24,7 @@
 #include "shell/WineFolders.h"
 #include "shell/WineShellView.h"
 #include "tree/IdList.h"
+#include "view/FolvaneDoc.h"
 
 IMPLEMENT_DYNCREATE(CFolvaneView, CFormView)
 
@@ -41,6 +43,7 @@ BEGIN_MESSAGE_MAP(CFolvaneView, CFormView)
     ON_MESSAGE(CWM_GETISHELLBROWSER, &CFolvaneView::OnGetShellBrowser)
     ON_MESSAGE(WM_GETBROWSERWINDOWSTRING, &CFolvaneView::OnGetBrowserWindowString)
     ON_MESSAGE(WM_SHELLFOLDERCHANGE, &CFolvaneView::OnShellFolderChange)
+    ON_MESSAGE(WM_SHELLVIEWNOTIFY, &CFolvaneView::OnShellViewNotify)
     ON_MESSAGE(WM_TIMER, &CFolvaneView::OnTimerMessage)
     // The tree talks ANSI to this window; the wide codes cost nothing to accept.
     ON_NOTIFY(TVN_SELCHANGINGA, IDC_TREE, &CFolvaneView::OnSelChanging)
@@ -363,12 +366,18 @@ LRESULT CFolvaneView::OnGetShellBrowser(WPARAM, LPARAM)
     return reinterpret_cast<LRESULT>(GetShellBrowser(FALSE));
 }
 
+LRESULT CFolvaneView::OnShellViewNotify(WPARAM wParam, LPARAM lParam)
+{
+    return ::SendMessageA(m_hwndShellView, WM_NOTIFY, wParam, lParam);
+}
+
 CWnd* CFolvaneView::FindControlWindow(UINT id)
 {
-    CMainFrame* pMain = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+    // The bars are the main frame's, shared by every browser window.
+    CFrameWnd* pFrame = GetTopLevelFrame();
     switch (id) {
-    case FCW_STATUS: return pMain ? &pMain->m_wndStatusBar : nullptr;
-    case FCW_TOOLBAR: return pMain ? &pMain->m_wndToolBar : nullptr;
+    case FCW_STATUS: return pFrame ? pFrame->GetControlBar(AFX_IDW_STATUS_BAR) : nullptr;
+    case FCW_TOOLBAR: return pFrame ? pFrame->GetControlBar(AFX_IDW_TOOLBAR) : nullptr;
     case FCW_TREE: return &m_tree;
     default: return nullptr;
     }

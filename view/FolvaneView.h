@@ -10,15 +10,11 @@
 #include <vector>
 
 #include "framework/FormView.h"
+#include "res/Messages.h"  // the messages the view answers
 #include "tree/ShellTreeCtrl.h"
 #include "tree/TreeDropTarget.h"
 
 class CFolvaneDoc;
-
-// Sent by a shell window to its parent to find the browser; answered without a reference.
-#define CWM_GETISHELLBROWSER (WM_USER + 7)
-// The shell's notice of folders made, removed or renamed anywhere.
-#define WM_SHELLFOLDERCHANGE (WM_APP + 7)
 
 // The first selected item of a shell view: a new one-level list relative to the folder the
 // view shows, which the caller frees with the shell allocator. *ppidl is null on failure.
@@ -105,6 +101,8 @@ public:
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnParentNotify(UINT message, LPARAM lParam);
     LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
+    // The main frame's tooltip requests for the buttons the shell view added.
+    LRESULT OnShellViewNotify(WPARAM wParam, LPARAM lParam);
     // Folders made, removed, renamed or moved by anyone (another window, the shell view,
     // another program using the shell): the tree reads their parents again once the notices
     // stop coming.

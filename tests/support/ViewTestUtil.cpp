@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/FolvaneDoc.h"
+#include "view/FolvaneDoc.h"
 #include "shell/IdListPtr.h"
 #include "support/DocTestUtil.h"
 #include "tree/IdList.h"
