@@ -3,10 +3,12 @@
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
 #include "shell/ComPtr.h"
-#include "shell/DiskItems.h"
+#include "shell/DiskFolders.h"
+#include "shell/FolderFacts.h"
 #include "shell/IdListPtr.h"
 #include "shell/Wine.h"
-#include "shell/WineFolders.h"
+#include "shell/ItemNames.h"
+#include "shell/Paths.h"
 #include "tree/IdList.h"
 
 #include <cstring>

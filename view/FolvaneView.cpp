@@ -17,12 +17,14 @@
 #include "res/resource.h"
 #include "shell/ClipboardFiles.h"
 #include "shell/ComPtr.h"
+#include "shell/DiskFolders.h"
 #include "shell/DiskItems.h"
 #include "shell/IdListPtr.h"
+#include "shell/ItemNames.h"
+#include "shell/Paths.h"
 #include "shell/Wine.h"
 #include "shell/WineDesktop.h"
-#include "shell/WineFolders.h"
-#include "shell/WineShellView.h"
+#include "shell/ShellViewList.h"
 #include "tree/IdList.h"
 #include "view/FolvaneDoc.h"
 
@@ -547,7 +549,7 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
     // shell's own folder windows; the shell view takes neither for itself here.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_BACK) && m_hwndShellView &&
         ::GetKeyState(VK_CONTROL) >= 0 && ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0 &&
-        CWineShellView(m_pShellView, m_hwndShellView).ListHasFocus()) {
+        CShellViewList(m_pShellView, m_hwndShellView).ListHasFocus()) {
         if (pMsg->wParam == VK_BACK) {
             OnUpOneLevel();
             return TRUE;
@@ -561,7 +563,7 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
     // Wine's view takes none of the edit keys: in its list they do what the Edit menu does,
     // before the frame's accelerators (whose Cut, Copy and Paste have no handler) see them.
     if (pMsg->message == WM_KEYDOWN && m_hwndShellView && IsRunningUnderWine() &&
-        CWineShellView(m_pShellView, m_hwndShellView).ListHasFocus()) {
+        CShellViewList(m_pShellView, m_hwndShellView).ListHasFocus()) {
         if (UINT nID = EditCommandForKey(pMsg->wParam)) {
             OnShellCommand(nID);
             return TRUE;
@@ -932,14 +934,14 @@ void CFolvaneView::ShowFoldersChanged(const std::vector<std::wstring>& folders)
 
 BOOL CFolvaneView::OnWineShellCommand(UINT nID)
 {
-    CWineShellView view(m_pShellView, m_hwndShellView);
+    CShellViewList view(m_pShellView, m_hwndShellView);
     switch (nID) {
     case ID_SHELL_EDIT_SELECT_ALL: view.SelectAll(); return TRUE;
     case ID_SHELL_EDIT_INVERT_SELECTION: view.InvertSelection(); return TRUE;
-    case ID_SHELL_ARRANGE_NAME: view.ArrangeBy(CWineShellView::Name); return TRUE;
-    case ID_SHELL_ARRANGE_SIZE: view.ArrangeBy(CWineShellView::Size); return TRUE;
-    case ID_SHELL_ARRANGE_TYPE: view.ArrangeBy(CWineShellView::Type); return TRUE;
-    case ID_SHELL_ARRANGE_DATE: view.ArrangeBy(CWineShellView::Date); return TRUE;
+    case ID_SHELL_ARRANGE_NAME: view.ArrangeBy(CShellViewList::Name); return TRUE;
+    case ID_SHELL_ARRANGE_SIZE: view.ArrangeBy(CShellViewList::Size); return TRUE;
+    case ID_SHELL_ARRANGE_TYPE: view.ArrangeBy(CShellViewList::Type); return TRUE;
+    case ID_SHELL_ARRANGE_DATE: view.ArrangeBy(CShellViewList::Date); return TRUE;
     case ID_SHELL_EDIT_COPY: view.PutSelectionOnClipboard(DROPEFFECT_COPY); return TRUE;
     case ID_SHELL_EDIT_CUT: view.PutSelectionOnClipboard(DROPEFFECT_MOVE); return TRUE;
     case ID_SHELL_EDIT_PASTE: PasteClipboardFiles(FALSE); return TRUE;
