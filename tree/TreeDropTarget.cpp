@@ -2,8 +2,7 @@
 
 #include <shlobj.h>
 
-#include "shell/Wine.h"
-#include "shell/WineFolderDropTarget.h"
+#include "shell/FolderDropTarget.h"
 #include "tree/ShellTreeCtrl.h"
 
 IMPLEMENT_DYNAMIC(CTreeDropTarget, COleDropTarget)
@@ -77,15 +76,7 @@ DROPEFFECT CTreeDropTarget::TrackDropItem(COleDataObject* pDataObject, DWORD dwK
         }
         if (m_dwDropAttributes & SFGAO_DROPTARGET) {
             IDropTarget* pTarget = nullptr;
-            HRESULT hr;
-            if (IsRunningUnderWine()) {
-                // Wine's own folder targets take a drop and move nothing: its file-system
-                // folders are served by a target that does the work.
-                hr = GetWineFolderDropTarget(m_pTree->m_hWnd, pData->pFolder, pidlRel, &pTarget);
-            } else {
-                hr = pData->pFolder->GetUIObjectOf(m_pTree->m_hWnd, 1, &pidlRel, IID_IDropTarget, nullptr,
-                                                   reinterpret_cast<void**>(&pTarget));
-            }
+            HRESULT hr = GetFolderDropTarget(m_pTree->m_hWnd, pData->pFolder, pidlRel, &pTarget);
             if (SUCCEEDED(hr) && pTarget) {
                 m_pItemDropTarget = pTarget;
                 // What the source allows, so that the folder chooses among those.
