@@ -6,9 +6,10 @@
 #include "shell/DiskFolders.h"
 #include "shell/FolderFacts.h"
 #include "shell/IdListPtr.h"
-#include "shell/Wine.h"
+#include "shell/ItemAttributes.h"
 #include "shell/ItemNames.h"
 #include "shell/Paths.h"
+#include "shell/TreeViewItems.h"
 #include "tree/IdList.h"
 
 #include <cstring>
@@ -31,15 +32,6 @@ const UINT kOverlayLink = INDEXTOOVERLAYMASK(2);
 // Passed to SetNameOf as the rename's flags.
 const DWORD kRenameFlags = 0x20;
 const UINT kMessageSize = 64;
-
-// Asks one item's attributes. The answer is masked (Wine sets bits nobody asked for);
-// when the call fails the asked-for mask stands as the answer.
-SFGAOF ItemAttributes(IShellFolder* pFolder, LPCITEMIDLIST pidlRel, SFGAOF mask)
-{
-    SFGAOF attrs = mask;
-    if (pFolder) pFolder->GetAttributesOf(1, &pidlRel, &attrs);
-    return attrs & mask;
-}
 
 void ShowHResultMessage(const char* pszFormat, HRESULT hr)
 {
@@ -120,16 +112,15 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
     CComPtr<IEnumIDList> spEnum;
     if (pFolder->EnumObjects(hwndOwner, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, spEnum.Put()) != S_OK || !spEnum) return;
 
-    // Under Wine the disk decides the buttons of file-system folders, and plain folders
-    // in a file-system folder take the plain folder icons instead of a call by list
-    // (which costs time linear in the number of siblings).
-    const BOOL bWine = IsRunningUnderWine();
+    // Where the shell's answers need the disk (FolderFacts.h), the disk decides the buttons
+    // of file-system folders once they show, and plain folders take the plain folder icons.
+    const SFGAOF attrsDiskCheck = DiskCheckAttributes();
     SFGAOF attrsContainer = 0;
-    if (bWine && hParent != TVI_ROOT) {
+    if (attrsDiskCheck && hParent != TVI_ROOT) {
         if (const FolderItemData* pParent = GetItemRecord(hParent))
-            attrsContainer = ItemAttributes(pParent->pFolder, pParent->pidlRel, kPlainFolderAttributes);
+            attrsContainer = ItemAttributes(pParent->pFolder, pParent->pidlRel, attrsDiskCheck);
     }
-    const SFGAOF mask = kChildAttributes | (bWine ? kPlainFolderAttributes : 0);
+    const SFGAOF mask = kChildAttributes | attrsDiskCheck;
 
     ChildRecords& records = m_records[hParent];
     for (;;) {
@@ -168,7 +159,7 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
         insert.item.lParam = reinterpret_cast<LPARAM>(pData);
 
         UINT nChecks = 0;
-        const BOOL bMayBePlain = bWine && MayShowPlainFolderIcon(attrs, attrsContainer);
+        const BOOL bMayBePlain = MayShowPlainFolderIcon(attrs, attrsContainer);
         if (bMayBePlain && m_iPlainIcon >= 0) {
             insert.item.iImage = m_iPlainIcon;
             insert.item.iSelectedImage = m_iPlainOpenIcon;
@@ -198,9 +189,7 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
         records.emplace_back(hItem, pData);
 
         if (attrs & SFGAO_HASSUBFOLDER) {
-            // Wine says so of every folder: for a file-system folder the disk decides, once
-            // the item shows.
-            if (bWine && (attrs & (SFGAO_FILESYSTEM | SFGAO_FOLDER)) == (SFGAO_FILESYSTEM | SFGAO_FOLDER))
+            if (SubFoldersNeedDiskCheck(attrs))
                 nChecks |= kCheckSubFolders;
             else
                 InsertPlaceholder(hItem);
@@ -256,18 +245,6 @@ void CShellTreeCtrl::InsertPlaceholder(HTREEITEM hItem)
     InsertItem(&insert);
 }
 
-BOOL CShellTreeCtrl::FolderMayHaveSubFolders(const FolderItemData* pData)
-{
-    const SFGAOF kFileSystemFolder = SFGAO_FILESYSTEM | SFGAO_FOLDER;
-    const BOOL bWine = IsRunningUnderWine();
-    SFGAOF attrs = ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_HASSUBFOLDER | (bWine ? kFileSystemFolder : 0));
-    if (!(attrs & SFGAO_HASSUBFOLDER)) return FALSE;
-    if (!bWine || (attrs & kFileSystemFolder) != kFileSystemFolder) return TRUE;
-    std::wstring strPath;
-    if (!GetChildParsingName(pData->pFolder, pData->pidlRel, strPath)) return TRUE;
-    return DiskFolderHasSubFolder(strPath.c_str());
-}
-
 // ---- Expanding, collapsing, selecting -------------------------------------------------
 
 void CShellTreeCtrl::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult)
@@ -295,7 +272,7 @@ void CShellTreeCtrl::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult)
         SortChildren(hItem);
     } else if (pnm->action & TVE_COLLAPSE) {
         DeleteChildItems(hItem, hItem, FALSE);
-        if (FolderMayHaveSubFolders(pData)) {
+        if (FolderMayHaveSubFolders(pData->pFolder, pData->pidlRel)) {
             InsertPlaceholder(hItem);
             SetItemState(hItem, 0, TVIS_EXPANDEDONCE);
         }
@@ -338,26 +315,17 @@ void CShellTreeCtrl::DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, B
                 break;
             }
         }
-        // The items go with redrawing off (Wine's control would lay the tree out again
-        // after each deletion), then their records. Wine's control finds an item by a
-        // linear search and keeps all items in one array, so each deletion costs time in
-        // the number of all items: there one collapse that removes the children costs a
-        // fraction of deleting them one by one.
+        // The items go, then their records.
         ChildRecords children;
         auto it = m_records.find(hItem);
         if (it != m_records.end()) {
             children.swap(it->second);
             m_records.erase(it);
         }
-        SendMessage(WM_SETREDRAW, FALSE);
-        if (IsRunningUnderWine()) {
-            Expand(hItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
-        } else {
-            for (const auto& child : children) DeleteItem(child.first);
-        }
-        HTREEITEM hChild;
-        while ((hChild = GetChildItem(hItem)) != nullptr) DeleteItem(hChild);  // placeholders
-        SendMessage(WM_SETREDRAW, TRUE);
+        std::vector<HTREEITEM> items;
+        items.reserve(children.size());
+        for (const auto& child : children) items.push_back(child.first);
+        DeleteTreeViewChildren(m_hWnd, hItem, items);
         for (const auto& child : children) {
             FreeDescendantRecords(child.first);
             FreeRecord(child.first, child.second);
@@ -765,27 +733,11 @@ BOOL CShellTreeCtrl::DeleteFolderItem(HTREEITEM hItem)
     m_hCommandItem = nullptr;
     if (!bItemStayed || !pData->pFolder) return TRUE;
 
-    if (IsFolderGone(pData)) {
+    if (IsFolderGone(pData->pFolder, pData->pidlRel)) {
         DeleteChildItems(hItem, hItem, TRUE);
         DeleteItem(hItem);
     }
     return TRUE;
-}
-
-BOOL CShellTreeCtrl::IsFolderGone(const FolderItemData* pData, const std::wstring* pPath)
-{
-    if (!pData->pFolder) return FALSE;
-    if (IsRunningUnderWine()) {
-        // Wine binds a deleted folder all the same: for a folder on a disk the disk answers.
-        std::wstring strPath;
-        if (pPath) strPath = *pPath;
-        else GetChildParsingName(pData->pFolder, pData->pidlRel, strPath);
-        const BOOL bDiskPath = (strPath.size() >= 3 && strPath[1] == L':' && strPath[2] == L'\\') ||
-                               (strPath.size() > 2 && strPath[0] == L'\\' && strPath[1] == L'\\');
-        if (bDiskPath) return !DiskFolderExists(strPath.c_str());
-    }
-    CComPtr<IShellFolder> spGone;
-    return FAILED(pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spGone.PutVoid()));
 }
 
 BOOL CShellTreeCtrl::IsBelow(HTREEITEM hItem, HTREEITEM hAncestor)
@@ -831,7 +783,7 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
         HTREEITEM hChild;
         while ((hChild = GetChildItem(hItem)) != nullptr) DeleteItem(hChild);
         SetItemState(hItem, 0, TVIS_EXPANDED | TVIS_EXPANDEDONCE);
-        if (FolderMayHaveSubFolders(pData)) {
+        if (FolderMayHaveSubFolders(pData->pFolder, pData->pidlRel)) {
             InsertPlaceholder(hItem);
             if (bOpen) ExpandWithNotify(hItem, TVE_EXPAND);
         }
@@ -842,7 +794,7 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
     for (const auto& child : it->second) {
         std::wstring strPath;
         GetChildParsingName(child.second->pFolder, child.second->pidlRel, strPath);
-        if (IsFolderGone(child.second, &strPath)) {
+        if (IsFolderGone(child.second->pFolder, child.second->pidlRel, &strPath)) {
             gone.push_back(child.first);
         } else if (!strPath.empty()) {
             present.insert(PathKey(strPath));

@@ -108,11 +108,6 @@ private:
     void UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData);
     void SortChildren(HTREEITEM hParent);
     void InsertPlaceholder(HTREEITEM hItem);
-    // SFGAO_HASSUBFOLDER of an item's folder, corrected from the disk under Wine.
-    BOOL FolderMayHaveSubFolders(const FolderItemData* pData);
-    // Whether an item's folder no longer exists (Wine binds deleted folders: the disk says).
-    // pPath: its parsing name, when the caller has it already.
-    BOOL IsFolderGone(const FolderItemData* pData, const std::wstring* pPath = nullptr);
     BOOL IsBelow(HTREEITEM hItem, HTREEITEM hAncestor);
     // A sub-folder's upper-case parsing name: what tells two of one folder apart.
     static std::wstring ChildKey(IShellFolder* pFolder, LPCITEMIDLIST pidlRel);
