@@ -10,8 +10,8 @@
 #include "framework/WinApp.h"
 #include "res/Messages.h"
 #include "res/resource.h"
-#include "shell/Wine.h"
-#include "shell/WineDesktop.h"
+#include "shell/DesktopCommands.h"
+#include "shell/ShellViewCommands.h"
 
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
 
@@ -98,8 +98,8 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
         rMessage.LoadString(IDS_SHELL_UNAVAILABLE);
         return;
     }
-    // Undo is grey under Wine; its prompt says why.
-    if (nID == ID_SHELL_EDIT_UNDO && IsRunningUnderWine()) {
+    // Undo is grey where it has nothing to act on; its prompt says why.
+    if (nID == ID_SHELL_EDIT_UNDO && !CShellViewCommands::CanUndo()) {
         rMessage.LoadString(IDS_UNDO_UNAVAILABLE);
         return;
     }
@@ -120,8 +120,8 @@ void CMainFrame::OnUpdateShellCommand(CCmdUI* pCmdUI)
     pCmdUI->Enable(ShellDispatch() != nullptr);
 }
 
-// Under Wine, Shell.Application creates but does none of these: the desktop's own Run
-// dialog and minimising stand in, and the two searches are tried and, failing, explained.
+// Where Shell.Application does none of these (Wine), the desktop's own Run dialog and
+// minimising stand in, and the two searches are tried and, failing, explained.
 
 void CMainFrame::OnFindComputer()
 {
@@ -137,7 +137,7 @@ void CMainFrame::InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailab
 {
     CShellDispatch* p = ShellDispatch();
     if (!p) return;
-    if (!IsRunningUnderWine()) {
+    if (!CDesktopCommands::SearchesMayBeMissing()) {
         (p->*pfnFind)();
         return;
     }
@@ -152,7 +152,7 @@ void CMainFrame::OnShellRun()
 {
     CShellDispatch* p = ShellDispatch();
     if (!p) return;
-    if (IsRunningUnderWine() && CWineDesktop::ShowRunDialog(m_hWnd)) return;
+    if (CDesktopCommands::ShowRunDialogStandIn(m_hWnd)) return;
     p->FileRun();
 }
 
@@ -160,9 +160,6 @@ void CMainFrame::OnMinimizeAll()
 {
     CShellDispatch* p = ShellDispatch();
     if (!p) return;
-    if (IsRunningUnderWine()) {
-        CWineDesktop::MinimizeAll();
-        return;
-    }
+    if (CDesktopCommands::MinimizeAllStandIn()) return;
     p->MinimizeAll();
 }

@@ -40,8 +40,8 @@ public:
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
     void OnFindComputer();
     void OnFindFiles();
-    // Windows reports a failed search as the automation call does; under Wine, where it always
-    // fails, a box says the search is not there.
+    // A failed search is reported as the automation call reports it, unless the system
+    // may have no search at all (Wine, where it always fails): then a box says it is not there.
     void InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailable);
     void OnShellRun();
     void OnMinimizeAll();

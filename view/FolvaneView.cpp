@@ -22,8 +22,7 @@
 #include "shell/IdListPtr.h"
 #include "shell/ItemNames.h"
 #include "shell/Paths.h"
-#include "shell/Wine.h"
-#include "shell/WineDesktop.h"
+#include "shell/ShellViewCommands.h"
 #include "shell/ShellViewList.h"
 #include "tree/IdList.h"
 #include "view/FolvaneDoc.h"
@@ -91,28 +90,6 @@ LONG ClampSplitter(LONG x, LONG cxClient)
     if (x > xMax) x = xMax;
     if (x < 0) x = 0;
     return x;
-}
-
-// The Edit command that a key stands for in the right pane's list, or 0: the shortcuts the
-// Edit menu shows, and the frame's older ones for Cut, Copy and Paste.
-UINT EditCommandForKey(WPARAM vk)
-{
-    const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0, bShift = ::GetKeyState(VK_SHIFT) < 0, bAlt = ::GetKeyState(VK_MENU) < 0;
-    if (bAlt) return 0;
-    if (bCtrl && !bShift) {
-        switch (vk) {
-        case 'X': return ID_SHELL_EDIT_CUT;
-        case 'C': case VK_INSERT: return ID_SHELL_EDIT_COPY;
-        case 'V': return ID_SHELL_EDIT_PASTE;
-        case 'A': return ID_SHELL_EDIT_SELECT_ALL;
-        }
-    } else if (bShift && !bCtrl) {
-        switch (vk) {
-        case VK_DELETE: return ID_SHELL_EDIT_CUT;
-        case VK_INSERT: return ID_SHELL_EDIT_PASTE;
-        }
-    }
-    return 0;
 }
 
 RECT ChildRectInClient(HWND hChild, HWND hParent)
@@ -560,11 +537,10 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
         ::DispatchMessageA(pMsg);
         return TRUE;
     }
-    // Wine's view takes none of the edit keys: in its list they do what the Edit menu does,
-    // before the frame's accelerators (whose Cut, Copy and Paste have no handler) see them.
-    if (pMsg->message == WM_KEYDOWN && m_hwndShellView && IsRunningUnderWine() &&
-        CShellViewList(m_pShellView, m_hwndShellView).ListHasFocus()) {
-        if (UINT nID = EditCommandForKey(pMsg->wParam)) {
+    // Where the view takes none of its edit keys, in its list they do what the Edit menu
+    // does, before the frame's accelerators (whose Cut, Copy and Paste have no handler) see them.
+    if (pMsg->message == WM_KEYDOWN && m_hwndShellView) {
+        if (UINT nID = CShellViewCommands(m_pShellView, m_hwndShellView).CommandForKey(pMsg->wParam)) {
             OnShellCommand(nID);
             return TRUE;
         }
@@ -671,16 +647,23 @@ void CFolvaneView::OnUpdateUpOneLevel(CCmdUI* pCmdUI)
 void CFolvaneView::OnShellCommand(UINT nID)
 {
     if (!m_hwndShellView) return;
-    // Wine's view does only its view modes; stand-ins do the rest there.
-    if (IsRunningUnderWine() && OnWineShellCommand(nID)) return;
-    // The identifier alone, whatever issued it: menu, key or toolbar button.
-    ::SendMessageA(m_hwndShellView, WM_COMMAND, nID, 0);
+    switch (CShellViewCommands(m_pShellView, m_hwndShellView).Execute(nID, m_hWnd)) {
+    case CShellViewCommands::kDone: break;
+    case CShellViewCommands::kPasteFiles: PasteClipboardFiles(FALSE); break;
+    case CShellViewCommands::kPasteShortcuts: PasteClipboardFiles(TRUE); break;
+    case CShellViewCommands::kMapDriveUnavailable:
+        AfxMessageBox(IDS_MAP_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+        break;
+    case CShellViewCommands::kDisconnectDriveUnavailable:
+        AfxMessageBox(IDS_DISCONNECT_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+        break;
+    }
 }
 
 void CFolvaneView::OnUpdateShellCommand(CCmdUI* pCmdUI)
 {
-    // Wine keeps no record of file operations, so there is nothing to undo.
-    if (pCmdUI->m_nID == ID_SHELL_EDIT_UNDO && IsRunningUnderWine()) {
+    // Without a record of file operations there is nothing to undo.
+    if (pCmdUI->m_nID == ID_SHELL_EDIT_UNDO && !CShellViewCommands::CanUndo()) {
         pCmdUI->Enable(FALSE);
         return;
     }
@@ -912,9 +895,9 @@ std::vector<std::wstring> CFolvaneView::FoldersTouchedBy(const std::vector<std::
 
 void CFolvaneView::ShowFoldersChanged(const std::vector<std::wstring>& folders)
 {
-    // Everywhere else the shell view follows the shell's notices by itself, as the tree does.
+    // A shell view that follows the shell's notices by itself, as the tree does, needs no help.
     CMDIFrameWnd* pMain = dynamic_cast<CMDIFrameWnd*>(AfxGetMainWnd());
-    if (!IsRunningUnderWine() || folders.empty() || !pMain) return;
+    if (CShellViewCommands::ShowsTransfersItself() || folders.empty() || !pMain) return;
     for (CFrameWnd* pFrame : pMain->GetMDIChildFrames()) {
         CFolvaneView* pView = dynamic_cast<CFolvaneView*>(pFrame->GetActiveView());
         if (!pView || !pView->m_pShellView) continue;
@@ -930,36 +913,7 @@ void CFolvaneView::ShowFoldersChanged(const std::vector<std::wstring>& folders)
     }
 }
 
-// ---- The shell view's commands under Wine ---------------------------------------------------
-
-BOOL CFolvaneView::OnWineShellCommand(UINT nID)
-{
-    CShellViewList view(m_pShellView, m_hwndShellView);
-    switch (nID) {
-    case ID_SHELL_EDIT_SELECT_ALL: view.SelectAll(); return TRUE;
-    case ID_SHELL_EDIT_INVERT_SELECTION: view.InvertSelection(); return TRUE;
-    case ID_SHELL_ARRANGE_NAME: view.ArrangeBy(CShellViewList::Name); return TRUE;
-    case ID_SHELL_ARRANGE_SIZE: view.ArrangeBy(CShellViewList::Size); return TRUE;
-    case ID_SHELL_ARRANGE_TYPE: view.ArrangeBy(CShellViewList::Type); return TRUE;
-    case ID_SHELL_ARRANGE_DATE: view.ArrangeBy(CShellViewList::Date); return TRUE;
-    case ID_SHELL_EDIT_COPY: view.PutSelectionOnClipboard(DROPEFFECT_COPY); return TRUE;
-    case ID_SHELL_EDIT_CUT: view.PutSelectionOnClipboard(DROPEFFECT_MOVE); return TRUE;
-    case ID_SHELL_EDIT_PASTE: PasteClipboardFiles(FALSE); return TRUE;
-    case ID_SHELL_EDIT_PASTE_SHORTCUT: PasteClipboardFiles(TRUE); return TRUE;
-    case ID_SHELL_EDIT_UNDO: return TRUE;  // nothing to undo (and the item is grey)
-    case ID_SHELL_MAP_DRIVE:
-        if (CWineDesktop::IsUnavailable(CWineDesktop::ConnectNetworkDrive(m_hWnd))) {
-            AfxMessageBox(IDS_MAP_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
-        }
-        return TRUE;
-    case ID_SHELL_DISCONNECT_DRIVE:
-        if (CWineDesktop::IsUnavailable(CWineDesktop::DisconnectNetworkDrive(m_hWnd))) {
-            AfxMessageBox(IDS_DISCONNECT_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
-        }
-        return TRUE;
-    }
-    return FALSE;  // the view modes and the rest: Wine's view does them
-}
+// ---- Pasting files where the shell view does not ------------------------------------------
 
 void CFolvaneView::PasteClipboardFiles(BOOL bShortcuts)
 {

@@ -125,10 +125,8 @@ public:
     // selected on the right.
     void OnRun();
     void OnUpdateRun(CCmdUI* pCmdUI);
-    // Under Wine: the shell view's commands its own view leaves undone; FALSE for the ones
-    // it does itself.
-    BOOL OnWineShellCommand(UINT nID);
-    // Pastes the files on the clipboard into the folder shown, or shortcuts to them.
+    // Pastes the files on the clipboard into the folder shown, or shortcuts to them, where the
+    // shell view does not paste itself.
     void PasteClipboardFiles(BOOL bShortcuts);
 
 public:
