@@ -260,7 +260,7 @@ public:
         if (!m_pRecord) return;
         m_pOriginal = m_pRecord->pFolder;
         m_pFolder = std::make_unique<ContainingFolder>(m_pOriginal);
-        m_pRecord->pFolder = m_pFolder.get();
+        m_pRecord->pFolder = CComPtr<IShellFolder>(m_pFolder.get());
     }
     ~FolderInterposer()
     {
@@ -289,7 +289,7 @@ public:
 
 private:
     FolderItemData* m_pRecord = nullptr;
-    IShellFolder* m_pOriginal = nullptr;
+    CComPtr<IShellFolder> m_pOriginal;
     std::unique_ptr<ContainingFolder> m_pFolder;
 };
 

@@ -703,17 +703,18 @@ TEST_F(ViewTest, AFolderThatCannotBeShownCannotBeSelectedAndTheOldOneStays)
     HWND hOldShellView = pView->m_hwndShellView;
     for (FailingFolder::Fail fail : {FailingFolder::Bind, FailingFolder::ViewObject, FailingFolder::ViewWindow}) {
         FailingFolder folder(fail);
-        // An item of the test's own, whose record names its folder.
-        FolderItemData* pData = static_cast<FolderItemData*>(CoTaskMemAlloc(sizeof(FolderItemData)));
-        pData->pFolder = &folder;
-        pData->pidlRel = IdListAlloc(2);
-        pData->pidlAbs = IdListAlloc(2);
+        // An item of the test's own, whose record names its folder (and holds a reference).
+        FolderItemDataPtr pData = NewFolderItemData();
+        ASSERT_TRUE(pData);
+        pData->pFolder = CComPtr<IShellFolder>(&folder);
+        pData->pidlRel.Attach(IdListAlloc(2));
+        pData->pidlAbs.Attach(IdListAlloc(2));
         TVINSERTSTRUCTA ins = {};
         ins.hParent = TVI_ROOT;
         ins.hInsertAfter = TVI_LAST;
         ins.item.mask = TVIF_TEXT | TVIF_PARAM;
         ins.item.pszText = const_cast<char*>("cannot be shown");
-        ins.item.lParam = reinterpret_cast<LPARAM>(pData);
+        ins.item.lParam = reinterpret_cast<LPARAM>(pData.get());
         HTREEITEM hItem = pView->m_tree.InsertItem(&ins);
         EXPECT_FALSE(pView->m_tree.SelectItem(hItem) && pView->m_tree.GetSelectedItem() == hItem);
         Pump();
@@ -723,12 +724,11 @@ TEST_F(ViewTest, AFolderThatCannotBeShownCannotBeSelectedAndTheOldOneStays)
         EXPECT_EQ(m_root.Path(), Shown(pView)) << fail;
         EXPECT_EQ(1, folder.m_nBinds) << fail;
         EXPECT_EQ(0, folder.m_nViewRefs) << "a view without a window is released: " << fail;
-        EXPECT_EQ(1, folder.m_nRef) << "the bound folder is released: " << fail;
+        EXPECT_EQ(2, folder.m_nRef) << "the bound folder is released: " << fail;
         pView->m_tree.SetItemData(hItem, 0);
         pView->m_tree.DeleteItem(hItem);
-        CoTaskMemFree(pData->pidlRel);
-        CoTaskMemFree(pData->pidlAbs);
-        CoTaskMemFree(pData);
+        pData.reset();
+        EXPECT_EQ(1, folder.m_nRef) << fail;
     }
 }
 

@@ -94,7 +94,7 @@ void CShellTreeCtrl::FillRoot()
 {
     CComPtr<IShellFolder> spDesktop;
     if (SUCCEEDED(SHGetDesktopFolder(spDesktop.Put())) && spDesktop) {
-        // Filled once per window; a second fill must not drop records with the items.
+        // Filled once per window; a second fill must not keep records of items gone.
         FreeDescendantRecords(TVI_ROOT);
         DeleteAllItems();
         InsertFolderChildren(spDesktop, nullptr, TVI_ROOT);
@@ -122,7 +122,6 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
     }
     const SFGAOF mask = kChildAttributes | attrsDiskCheck;
 
-    ChildRecords& records = m_records[hParent];
     for (;;) {
         CIdListPtr pidlChild;
         ULONG nFetched = 0;
@@ -132,22 +131,13 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
         if (!(attrs & SFGAO_FOLDER)) continue;  // files never appear in the tree
         if (pSkip && pSkip->count(ChildKey(pFolder, pidlChild))) continue;
 
-        FolderItemData* pData = static_cast<FolderItemData*>(spMalloc->Alloc(sizeof(FolderItemData)));
+        FolderItemDataPtr pData = NewFolderItemData();
         if (!pData) break;
-        std::memset(pData, 0, sizeof(*pData));
         char szName[MAX_PATH];
-        if (!GetItemDisplayName(pFolder, pidlChild, SHGDN_NORMAL, szName)) {
-            spMalloc->Free(pData);
-            break;
-        }
-        pData->pidlAbs = IdListConcat(pidlParentAbs, pidlChild);
-        pData->pidlRel = IdListCopyFirst(spMalloc, pidlChild);
-        if (!pData->pidlAbs || !pData->pidlRel) {
-            if (pData->pidlAbs) spMalloc->Free(pData->pidlAbs);
-            if (pData->pidlRel) spMalloc->Free(pData->pidlRel);
-            spMalloc->Free(pData);
-            break;
-        }
+        if (!GetItemDisplayName(pFolder, pidlChild, SHGDN_NORMAL, szName)) break;
+        pData->pidlAbs.Attach(IdListConcat(pidlParentAbs, pidlChild));
+        pData->pidlRel.Attach(IdListCopyFirst(spMalloc, pidlChild));
+        if (!pData->pidlAbs || !pData->pidlRel) break;
 
         // Each item goes after the one inserted before it, which is the parent's last child.
         TVINSERTSTRUCTA insert = {};
@@ -156,7 +146,7 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
         insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
         insert.item.pszText = szName;
         insert.item.cchTextMax = MAX_PATH;
-        insert.item.lParam = reinterpret_cast<LPARAM>(pData);
+        insert.item.lParam = reinterpret_cast<LPARAM>(pData.get());
 
         UINT nChecks = 0;
         const BOOL bMayBePlain = MayShowPlainFolderIcon(attrs, attrsContainer);
@@ -176,17 +166,10 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
             }
         }
 
-        pData->pFolder = pFolder;
-        pFolder->AddRef();
+        pData->pFolder = CComPtr<IShellFolder>(pFolder);
         HTREEITEM hItem = InsertItem(&insert);
-        if (!hItem) {
-            pFolder->Release();
-            spMalloc->Free(pData->pidlAbs);
-            spMalloc->Free(pData->pidlRel);
-            spMalloc->Free(pData);
-            break;
-        }
-        records.emplace_back(hItem, pData);
+        if (!hItem) break;
+        m_records.Add(hParent, hItem, std::move(pData));
 
         if (attrs & SFGAO_HASSUBFOLDER) {
             if (SubFoldersNeedDiskCheck(attrs))
@@ -316,68 +299,44 @@ void CShellTreeCtrl::DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, B
             }
         }
         // The items go, then their records.
-        ChildRecords children;
-        auto it = m_records.find(hItem);
-        if (it != m_records.end()) {
-            children.swap(it->second);
-            m_records.erase(it);
-        }
+        CFolderRecords::Level children = m_records.Take(hItem);
         std::vector<HTREEITEM> items;
         items.reserve(children.size());
         for (const auto& child : children) items.push_back(child.first);
         DeleteTreeViewChildren(m_hWnd, hItem, items);
-        for (const auto& child : children) {
-            FreeDescendantRecords(child.first);
-            FreeRecord(child.first, child.second);
-        }
+        FreeLevel(std::move(children));
     }
     if (bReleaseItem && hItem) ReleaseRecord(hItem);
 }
 
-void CShellTreeCtrl::FreeRecord(HTREEITEM hItem, FolderItemData* pData)
+void CShellTreeCtrl::ForgetItem(HTREEITEM hItem)
 {
     if (!m_pendingChecks.empty()) m_pendingChecks.erase(hItem);
     if (m_hEditItem == hItem) m_hEditItem = nullptr;
     if (m_hCommandItem == hItem) m_hCommandItem = nullptr;
-    if (pData->pFolder) pData->pFolder->Release();
-    CComPtr<IMalloc> spMalloc;
-    if (SUCCEEDED(SHGetMalloc(spMalloc.Put())) && spMalloc) {
-        if (pData->pidlRel) spMalloc->Free(pData->pidlRel);
-        if (pData->pidlAbs) spMalloc->Free(pData->pidlAbs);
-        spMalloc->Free(pData);
+}
+
+void CShellTreeCtrl::FreeLevel(CFolderRecords::Level level)
+{
+    for (auto& child : level) {
+        FreeDescendantRecords(child.first);
+        ForgetItem(child.first);
+        child.second.reset();
     }
 }
 
 void CShellTreeCtrl::FreeDescendantRecords(HTREEITEM hItem)
 {
-    auto it = m_records.find(hItem);
-    if (it == m_records.end()) return;
-    ChildRecords children;
-    children.swap(it->second);
-    m_records.erase(it);
-    for (const auto& child : children) {
-        FreeDescendantRecords(child.first);
-        FreeRecord(child.first, child.second);
-    }
+    FreeLevel(m_records.Take(hItem));
 }
 
 void CShellTreeCtrl::ReleaseRecord(HTREEITEM hItem)
 {
-    FolderItemData* pData = GetItemRecord(hItem);
-    if (!pData) return;
+    if (!GetItemRecord(hItem)) return;
     FreeDescendantRecords(hItem);
     HTREEITEM hParent = GetParentItem(hItem);
-    auto it = m_records.find(hParent ? hParent : TVI_ROOT);
-    if (it != m_records.end()) {
-        ChildRecords& siblings = it->second;
-        for (size_t i = 0; i < siblings.size(); ++i) {
-            if (siblings[i].first == hItem) {
-                siblings.erase(siblings.begin() + static_cast<std::ptrdiff_t>(i));
-                break;
-            }
-        }
-    }
-    FreeRecord(hItem, pData);
+    FolderItemDataPtr pData = m_records.TakeOne(hParent ? hParent : TVI_ROOT, hItem);
+    ForgetItem(hItem);
     SetItemData(hItem, 0);
 }
 
@@ -465,7 +424,7 @@ void CShellTreeCtrl::OnDestroy()
     // Records only: selecting or deleting items now would send selection changes to a
     // parent that is going away.
     FreeDescendantRecords(TVI_ROOT);
-    m_records.clear();
+    m_records.Clear();
     m_pendingChecks.clear();
     m_hEditItem = nullptr;
     m_hCommandItem = nullptr;
@@ -653,8 +612,7 @@ void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     const BOOL bItemStayed = m_hCommandItem == hItem;
     m_hCommandItem = nullptr;
     if (FAILED(hr) || !pidlNew || !bItemStayed) return;
-    CIdListPtr pidlOld(pData->pidlRel);
-    pData->pidlRel = pidlNew.Detach();
+    pData->pidlRel = std::move(pidlNew);
     UpdateItemIdLists(hItem, TRUE);
     *pResult = 1;
 }
@@ -667,45 +625,35 @@ void CShellTreeCtrl::UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants)
     if (hParent) {
         const FolderItemData* pParent = GetItemRecord(hParent);
         if (!pParent) return;
-        LPITEMIDLIST pidlAbs = IdListConcat(pParent->pidlAbs, pData->pidlRel);
+        CIdListPtr pidlAbs(IdListConcat(pParent->pidlAbs, pData->pidlRel));
         if (!pidlAbs) return;
-        CIdListPtr pidlOld(pData->pidlAbs);
-        pData->pidlAbs = pidlAbs;
-        if (pData->pFolder) pData->pFolder->Release();
+        pData->pidlAbs = std::move(pidlAbs);
         pData->pFolder = nullptr;
         if (pParent->pFolder &&
-            FAILED(pParent->pFolder->BindToObject(pParent->pidlRel, nullptr, IID_IShellFolder,
-                                                  reinterpret_cast<void**>(&pData->pFolder)))) {
-            if (pData->pFolder) pData->pFolder->Release();
+            FAILED(pParent->pFolder->BindToObject(pParent->pidlRel, nullptr, IID_IShellFolder, pData->pFolder.PutVoid()))) {
             pData->pFolder = nullptr;
         }
     } else {
         // A top-level item keeps its container (the desktop folder for the desktop's
         // children); only its absolute list changes.
-        LPITEMIDLIST pidlAbs = ReplaceLastId(pData->pidlAbs, pData->pidlRel);
+        CIdListPtr pidlAbs(ReplaceLastId(pData->pidlAbs, pData->pidlRel));
         if (!pidlAbs) return;
-        CIdListPtr pidlOld(pData->pidlAbs);
-        pData->pidlAbs = pidlAbs;
+        pData->pidlAbs = std::move(pidlAbs);
     }
     if (bDescendants) UpdateDescendantIdLists(hItem, pData);
 }
 
 void CShellTreeCtrl::UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData)
 {
-    auto it = m_records.find(hItem);
-    if (it == m_records.end() || it->second.empty()) return;
+    const CFolderRecords::Level* pChildren = m_records.Find(hItem);
+    if (!pChildren) return;
     // The children's container is the item's own folder: bound once, one reference each.
     CComPtr<IShellFolder> spFolder;
     if (pData->pFolder) pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spFolder.PutVoid());
-    for (const auto& child : it->second) {
-        FolderItemData* pChild = child.second;
-        if (LPITEMIDLIST pidlAbs = IdListConcat(pData->pidlAbs, pChild->pidlRel)) {
-            CIdListPtr pidlOld(pChild->pidlAbs);
-            pChild->pidlAbs = pidlAbs;
-        }
-        if (pChild->pFolder) pChild->pFolder->Release();
+    for (const auto& child : *pChildren) {
+        FolderItemData* pChild = child.second.get();
+        if (LPITEMIDLIST pidlAbs = IdListConcat(pData->pidlAbs, pChild->pidlRel)) pChild->pidlAbs.Attach(pidlAbs);
         pChild->pFolder = spFolder;
-        if (pChild->pFolder) pChild->pFolder->AddRef();
         UpdateDescendantIdLists(child.first, pChild);
     }
 }
@@ -756,11 +704,11 @@ HTREEITEM CShellTreeCtrl::FindFolderItem(LPCITEMIDLIST pidlAbs)
     HTREEITEM hFound = TVI_ROOT;  // the top level holds the desktop's children
     for (LPCITEMIDLIST pidlRest = pidlAbs; hFound && pidlRest->mkid.cb; pidlRest = IdListGetNext(pidlRest)) {
         CIdListPtr pidlFirst(IdListCopyFirst(spMalloc, pidlRest));
-        auto it = m_records.find(hFound);
+        const CFolderRecords::Level* pChildren = m_records.Find(hFound);
         hFound = nullptr;
-        if (!pidlFirst || it == m_records.end()) break;
-        for (const auto& child : it->second) {
-            const FolderItemData* pData = child.second;
+        if (!pidlFirst || !pChildren) break;
+        for (const auto& child : *pChildren) {
+            const FolderItemData* pData = child.second.get();
             if (pData->pFolder && pData->pFolder->CompareIDs(0, pidlFirst, pData->pidlRel) == 0) {
                 hFound = child.first;
                 break;
@@ -775,8 +723,8 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
 {
     FolderItemData* pData = hItem ? GetItemRecord(hItem) : nullptr;
     if (!pData) return;
-    auto it = m_records.find(hItem);
-    if (it == m_records.end() || it->second.empty()) {
+    const CFolderRecords::Level* pChildren = m_records.Find(hItem);
+    if (!pChildren) {
         // None read (not yet, or there were none): at most a placeholder to replace. An
         // item that was open stays open and reads them; another reads them when opened.
         const BOOL bOpen = (GetItemState(hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
@@ -791,7 +739,7 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
     }
     std::vector<HTREEITEM> gone;
     std::set<std::wstring> present;
-    for (const auto& child : it->second) {
+    for (const auto& child : *pChildren) {
         std::wstring strPath;
         GetChildParsingName(child.second->pFolder, child.second->pidlRel, strPath);
         if (IsFolderGone(child.second->pFolder, child.second->pidlRel, &strPath)) {

@@ -8,22 +8,13 @@
 #include <shlobj.h>
 
 #include "framework/TreeCtrl.h"
+#include "tree/FolderRecords.h"
 
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
-
-// The record of one tree item, kept as the item's data. Allocated and freed with the
-// shell allocator, like its two lists; released only by the tree (DeleteChildItems and
-// the window's end). The control's TVN_DELETEITEM may carry a record already released:
-// its lParam is never to be read.
-struct FolderItemData {
-    IShellFolder* pFolder;  // the folder that contains the item; one reference held
-    LPITEMIDLIST pidlRel;   // one-level list relative to pFolder
-    LPITEMIDLIST pidlAbs;   // absolute list
-};
 
 class CShellTreeCtrl : public CTreeCtrl {
     DECLARE_DYNAMIC(CShellTreeCtrl)
@@ -96,10 +87,11 @@ private:
         kCheckSubFolders = 1,  // the item gets its placeholder if the disk shows a sub-folder
         kCheckIcon = 2,        // the item shows the plain folder icons, unless it holds a desktop.ini
     };
-    typedef std::vector<std::pair<HTREEITEM, FolderItemData*>> ChildRecords;
-
-    // Frees a record and forgets its item; sends nothing to the control.
-    void FreeRecord(HTREEITEM hItem, FolderItemData* pData);
+    // Forgets an item whose record goes; sends nothing to the control.
+    void ForgetItem(HTREEITEM hItem);
+    // Frees the records of a level taken from the store and of everything below them;
+    // sends nothing to the control.
+    void FreeLevel(CFolderRecords::Level level);
     // Frees the records of every descendant of an item; sends nothing to the control.
     void FreeDescendantRecords(HTREEITEM hItem);
     // Releases the record of an item that stays in the control, and clears its data.
@@ -114,12 +106,8 @@ private:
     void ReadVisiblePendingItems();
     void ReadPendingItem(HTREEITEM hItem, UINT nChecks);
 
-    // The items that have records, by parent (TVI_ROOT for the top level), in the order
-    // they were inserted. Releasing and deleting whole levels goes by it: Wine's control
-    // looks every item handle up by a linear search, so walking a level of n items through
-    // the control costs time in n squared, and deleting in insertion order finds each item
-    // at once.
-    std::unordered_map<HTREEITEM, ChildRecords> m_records;
+    // The records of the items, by parent.
+    CFolderRecords m_records;
     // Items whose disk facts are still to be read (Wine only). An entry goes with its
     // record, so no handle here ever names a deleted item.
     std::unordered_map<HTREEITEM, UINT> m_pendingChecks;
