@@ -295,13 +295,11 @@ void CFolvaneView::OnKillFocus(CWnd* pNewWnd)
 void CFolvaneView::ReleaseShellView()
 {
     // Cleared first: nothing the old view does while it goes may find it still installed.
-    IShellView* pView = m_pShellView;
+    CComPtr<IShellView> pView = std::move(m_pShellView);
     m_hwndShellView = nullptr;
-    m_pShellView = nullptr;
     if (pView) {
         pView->UIActivate(SVUIA_DEACTIVATE);
         pView->DestroyViewWindow();
-        pView->Release();
     }
 }
 
@@ -557,21 +555,18 @@ HRESULT CFolvaneView::ShowFolder(IShellFolder* pFolder)
     if (m_pShellView) m_pShellView->GetCurrentInfo(&fs);
     RECT rc;
     GetShellViewRect(&rc);
-    IShellView* pNewView = nullptr;
-    HRESULT hr = pFolder->CreateViewObject(m_hWnd, IID_IShellView, reinterpret_cast<void**>(&pNewView));
+    CComPtr<IShellView> pNewView;
+    HRESULT hr = pFolder->CreateViewObject(m_hWnd, IID_IShellView, pNewView.PutVoid());
     if (FAILED(hr)) return hr;
     HWND hwndNew = nullptr;
     hr = pNewView->CreateViewWindow(m_pShellView, &fs, GetShellBrowser(FALSE), &rc, &hwndNew);
-    if (FAILED(hr)) {
-        pNewView->Release();
-        return hr;
-    }
+    if (FAILED(hr)) return hr;
     // The old view goes only now that the new window exists. When the user was working in
     // it, the focus would go with its window: the new one takes it instead.
     HWND hFocus = ::GetFocus();
     const BOOL bHadFocus = m_hwndShellView && hFocus && (hFocus == m_hwndShellView || ::IsChild(m_hwndShellView, hFocus));
     ReleaseShellView();
-    m_pShellView = pNewView;
+    m_pShellView = std::move(pNewView);
     m_hwndShellView = hwndNew;
     if (bHadFocus) {
         m_pShellView->UIActivate(SVUIA_ACTIVATE_FOCUS);

@@ -11,6 +11,7 @@
 
 #include "framework/FormView.h"
 #include "res/Messages.h"  // the messages the view answers
+#include "shell/ComPtr.h"
 #include "tree/ShellTreeCtrl.h"
 #include "tree/TreeDropTarget.h"
 
@@ -59,7 +60,7 @@ public:
     void OnDragLeave() override;
     BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point) override;
 
-    IShellView* m_pShellView = nullptr;  // the hosted shell view; one reference owned
+    CComPtr<IShellView> m_pShellView;    // the hosted shell view
     HWND m_hwndShellView = nullptr;      // its window
     DWORD m_dwLastPressTick = 0;         // last left-button press in a child window
     POINT m_ptLastPress = {0, 0};        // its screen position
