@@ -1,6 +1,7 @@
 // The folder tree of a browser window: the shell namespace read on demand, one record
 // per item, in the shell's order and with the system's icons; and the commands on its
-// items (context menu, rename, delete, colours).
+// items (context menu, rename, delete, colours). One class, its members split over files
+// by concept, as the headings below name them.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +25,7 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // Filling and reading.
+    // Filling and reading (ShellTreeFill.cpp).
     void SetSystemImageList();
     void FillRoot();
     // pSkip: the upper-case parsing names of sub-folders the item has already; none is
@@ -35,28 +36,30 @@ public:
     void SetItemIcons(LPCITEMIDLIST pidlAbs, TVITEMA* pItem);
     static int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
-    // Expanding, collapsing, selecting.
+    // Expanding, collapsing, selecting (ShellTreeNavigation.cpp).
     void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
     LRESULT ExpandWithNotify(HTREEITEM hItem, UINT nAction);
-    void DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem);
     HRESULT SelectIdList(LPCITEMIDLIST pidlAbs);
     HRESULT SelectChild(LPCITEMIDLIST pidlRel);
 
     // After items were moved or copied in or out of folders behind the tree's back (a drop,
-    // a paste): the item of a folder among those read so far (expands nothing), and the
+    // a paste; ShellTreeRefresh.cpp): the item of a folder among those read so far (expands nothing), and the
     // re-reading of an item's sub-folders. An expanded item shows its sub-folders as they
     // are now (those that stayed keep their items, open or not; a selection in one that is
     // gone moves to the item); one whose children are not read yet gets its button right.
     HTREEITEM FindFolderItem(LPCITEMIDLIST pidlAbs);
     void RefreshFolderItem(HTREEITEM hItem);
 
-    // Queries; a null item means the selection.
+    // Records and queries (ShellTreeCtrl.cpp); a null item means the selection.
     IShellFolder* BindItemFolder(HTREEITEM hItem = nullptr);
     BOOL GetItemName(HTREEITEM hItem, DWORD uFlags, CString& strName);
     BOOL GetItemTitle(HTREEITEM hItem, CString& strTitle);
     FolderItemData* GetItemRecord(HTREEITEM hItem) const;
+    // Deletes an item's children and frees their records; a selection below moves to
+    // hReplacement first. bReleaseItem: the item's own record goes too.
+    void DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem);
 
-    // Item commands.
+    // Item commands (ShellTreeCommands.cpp).
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen);
     void RefreshItemIcons(HTREEITEM hItem);
@@ -64,6 +67,7 @@ public:
     void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants);
     BOOL DeleteFolderItem(HTREEITEM hItem);
+    // Colours (ShellTreeDraw.cpp).
     void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
 
     // The hand-over of the control's notifications by the window that hosts it (the
@@ -76,9 +80,10 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
 
-    // Under Wine, the disk facts of file-system folders are read only once the items are
-    // on screen, just before they are painted or a key acts on them: whether they hold
-    // sub-folders, and whether their icons may differ from the plain folder's.
+    // Where the shell's answers need the disk (Wine), the disk facts of file-system folders
+    // are read only once the items are on screen, just before they are painted or a key
+    // acts on them: whether they hold sub-folders, and whether their icons may differ from
+    // the plain folder's (ShellTreeDiskChecks.cpp).
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
 
@@ -108,10 +113,11 @@ private:
 
     // The records of the items, by parent.
     CFolderRecords m_records;
-    // Items whose disk facts are still to be read (Wine only). An entry goes with its
-    // record, so no handle here ever names a deleted item.
+    // Items whose disk facts are still to be read (only where the shell's answers need the
+    // disk). An entry goes with its record, so no handle here ever names a deleted item.
     std::unordered_map<HTREEITEM, UINT> m_pendingChecks;
-    // The icons Wine gives every plain file-system folder, learnt from the first one met.
+    // The icons every plain file-system folder shows (MayShowPlainFolderIcon), learnt from
+    // the first one met.
     int m_iPlainIcon = -1;
     int m_iPlainOpenIcon = -1;
     // The item whose label edit this tree allowed; Wine ends one edit with two notifications.
