@@ -79,9 +79,6 @@ END_INTERFACE_MAP()
 namespace {
 
 const int kSplitterGap = 4;
-const UINT_PTR kRereadTimer = 1;  // the tree reads changed folders again
-const UINT kRereadDelay = 150;    // ms after the last notice
-const LONG kFolderEvents = SHCNE_MKDIR | SHCNE_RMDIR | SHCNE_RENAMEFOLDER | SHCNE_RENAMEITEM;
 
 // A file manager needs its splitter back: the gap stays where the mouse can reach it.
 LONG ClampSplitter(LONG x, LONG cxClient)
@@ -136,16 +133,7 @@ void CFolvaneView::OnInitialUpdate()
     // The view's window takes the drags; the tree control itself is not registered.
     m_dropTarget.Register(this);
     m_dropTarget.m_pTree = &m_tree;
-    // What the shell itself reports (its file operations, its views, programs that tell it)
-    // for the whole namespace below the desktop; watching the disks themselves would cost
-    // every window a watch on every drive. Wine tells nobody who watches a null list.
-    CIdListPtr pidlDesktop(IdListAlloc(sizeof(USHORT)));
-    SHChangeNotifyEntry entry = {pidlDesktop, TRUE};
-    if (pidlDesktop) {
-        m_uFolderChangeId = SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel | SHCNRF_NewDelivery,
-                                                   kFolderEvents, WM_SHELLFOLDERCHANGE, 1,
-                                                   &entry);
-    }
+    m_folderChanges.Start(m_hWnd, &m_tree);
     CFolvaneDoc* pDoc = GetDocument();
     if (!pDoc) return;
     // The frame is still hidden: it appears where the placement puts it.
@@ -305,10 +293,7 @@ void CFolvaneView::ReleaseShellView()
 
 void CFolvaneView::OnDestroy()
 {
-    if (m_uFolderChangeId) SHChangeNotifyDeregister(m_uFolderChangeId);
-    m_uFolderChangeId = 0;
-    ::KillTimer(m_hWnd, kRereadTimer);
-    m_foldersToReread.clear();
+    m_folderChanges.Stop();
     ReleaseShellView();
     CFormView::OnDestroy();
 }
@@ -819,57 +804,13 @@ BOOL CFolvaneView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, PO
 
 LRESULT CFolvaneView::OnShellFolderChange(WPARAM wParam, LPARAM lParam)
 {
-    PIDLIST_ABSOLUTE* ppidl = nullptr;
-    LONG lEvent = 0;
-    HANDLE hLock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam), &ppidl, &lEvent);
-    if (!hLock) return 0;
-    // By path: the lists of a removed item are the shell's simple ones, which do not compare
-    // equal to the tree's. Wine reports a folder moved or renamed as an item renamed.
-    WCHAR szOld[MAX_PATH] = L"", szNew[MAX_PATH] = L"";
-    if (ppidl && ppidl[0]) SHGetPathFromIDListW(ppidl[0], szOld);
-    if (ppidl && ppidl[1]) SHGetPathFromIDListW(ppidl[1], szNew);
-    SHChangeNotification_Unlock(hLock);
-    lEvent &= ~SHCNE_INTERRUPT;
-    if (lEvent == SHCNE_RENAMEITEM) {
-        const DWORD dwAttrs = ::GetFileAttributesW(szNew);
-        if (dwAttrs == INVALID_FILE_ATTRIBUTES || !(dwAttrs & FILE_ATTRIBUTE_DIRECTORY)) return 0;  // a file
-    }
-    for (const WCHAR* pszPath : {szOld, szNew}) {
-        std::wstring strParent = ParentOf(pszPath);
-        if (!strParent.empty()) m_foldersToReread.push_back(strParent);
-    }
-    // A file operation sends a notice per folder: read once they have stopped coming.
-    if (!m_foldersToReread.empty()) ::SetTimer(m_hWnd, kRereadTimer, kRereadDelay, nullptr);
+    m_folderChanges.OnFolderChange(wParam, lParam);
     return 0;
 }
 
 LRESULT CFolvaneView::OnTimerMessage(WPARAM wParam, LPARAM)
 {
-    if (wParam != kRereadTimer) return Default();
-    ::KillTimer(m_hWnd, kRereadTimer);
-    std::vector<std::wstring> folders;
-    folders.swap(m_foldersToReread);
-    RereadFolders(folders);
-    return 0;
-}
-
-void CFolvaneView::RereadFolders(const std::vector<std::wstring>& folders)
-{
-    CComPtr<IShellFolder> spDesktop;
-    if (!m_tree.m_hWnd || FAILED(SHGetDesktopFolder(spDesktop.Put())) || !spDesktop) return;
-    std::vector<std::wstring> done;
-    for (const std::wstring& strFolder : folders) {
-        if (std::find_if(done.begin(), done.end(), [&](const std::wstring& s) { return SamePath(s, strFolder); }) !=
-            done.end())
-            continue;
-        done.push_back(strFolder);
-        std::vector<WCHAR> path(strFolder.begin(), strFolder.end());
-        path.push_back(L'\0');
-        CIdListPtr pidl;
-        if (FAILED(spDesktop->ParseDisplayName(nullptr, nullptr, path.data(), nullptr, pidl.Put(), nullptr)) || !pidl)
-            continue;
-        if (HTREEITEM hItem = m_tree.FindFolderItem(pidl)) m_tree.RefreshFolderItem(hItem);
-    }
+    return m_folderChanges.OnTimer(wParam) ? 0 : Default();
 }
 
 // ---- Folders changed by the program's own transfers -----------------------------------------

@@ -14,6 +14,7 @@
 #include "shell/ComPtr.h"
 #include "tree/ShellTreeCtrl.h"
 #include "tree/TreeDropTarget.h"
+#include "view/FolderChangeWatch.h"
 
 class CFolvaneDoc;
 
@@ -68,8 +69,7 @@ public:
     POINT m_ptTrack = {0, 0};            // where the tracking line was last drawn
     CTreeDropTarget m_dropTarget;        // registered for this window; serves the tree
     CShellTreeCtrl m_tree;
-    ULONG m_uFolderChangeId = 0;                // the tree's registration for the shell's notices
-    std::vector<std::wstring> m_foldersToReread;  // folders whose sub-folders the tree reads again
+    CFolderChangeWatch m_folderChanges;  // the shell's notices, for the tree
 
     BEGIN_INTERFACE_PART(ShellBrowser, IShellBrowser)
         STDMETHOD(GetWindow)(HWND* phwnd) override;
@@ -104,13 +104,10 @@ public:
     LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
     // The main frame's tooltip requests for the buttons the shell view added.
     LRESULT OnShellViewNotify(WPARAM wParam, LPARAM lParam);
-    // Folders made, removed, renamed or moved by anyone (another window, the shell view,
-    // another program using the shell): the tree reads their parents again once the notices
-    // stop coming.
+    // Folders made, removed, renamed or moved by anyone: m_folderChanges has the tree read
+    // their parents again once the notices stop coming.
     LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
-    // The tree reads these folders' sub-folders again.
-    void RereadFolders(const std::vector<std::wstring>& folders);
     LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
