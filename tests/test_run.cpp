@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "shell/ShellSelection.h"
 #include "support/FolvaneProcess.h"
 #include "support/MallocSpy.h"
 #include "support/ScratchFolder.h"

@@ -2,12 +2,15 @@
 // other tests rely on for their leak checks.
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "shell/ShellSelection.h"
 #include "shell/Wine.h"
 #include "support/MallocSpy.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -183,6 +186,39 @@ TEST(Wine, DetectionAgreesWithThePrefixRegistry)
     } else {
         EXPECT_EQ(nullptr, pszVersion);
     }
+}
+
+// A "Shell IDList Array" comes from a data object that any program may have made: its first
+// item is found only where the item's first identifier and a terminator lie in the block.
+TEST(ShellSelection, TheFirstItemOfAnIdListArrayIsReadOnlyFromInsideTheBlock)
+{
+    // cidl 1, the parent's empty list at 12, an item of one 4-byte identifier at 14 and its
+    // terminator: 20 bytes.
+    const std::vector<BYTE> good = {1, 0, 0, 0, 12, 0, 0, 0, 14, 0, 0, 0, 0, 0, 4, 0, 'a', 'b', 0, 0};
+    auto with = [&](size_t at, std::vector<BYTE> bytes, size_t size = 0) {
+        std::vector<BYTE> block = good;
+        std::copy(bytes.begin(), bytes.end(), block.begin() + static_cast<std::ptrdiff_t>(at));
+        block.resize(size ? size : block.size());
+        return block;
+    };
+    struct Case { const char* what; std::vector<BYTE> block; long found; } cases[] = {
+        {"a whole block", good, 14},
+        {"the item's terminator at the very end", with(0, {}, 20), 14},
+        {"the item points at an empty list", with(8, {12, 0, 0, 0}), 12},
+        {"an empty selection", with(0, {0, 0, 0, 0}), -1},
+        {"too small for a count and two offsets", with(0, {}, 11), -1},
+        {"the item's terminator cut off", with(0, {}, 19), -1},
+        {"the item's identifier longer than the block", with(14, {6, 0}), -1},
+        {"the item's count past the end", with(8, {19, 0, 0, 0}), -1},
+        {"the item's offset past the end", with(8, {21, 0, 0, 0}), -1},
+        {"an offset that would wrap around", with(8, {0xFF, 0xFF, 0xFF, 0xFF}), -1},
+    };
+    for (const Case& c : cases) {
+        LPCITEMIDLIST pItem = FindFirstIdListArrayItem(c.block.data(), c.block.size());
+        const long found = pItem ? static_cast<long>(reinterpret_cast<const BYTE*>(pItem) - c.block.data()) : -1;
+        EXPECT_EQ(c.found, found) << c.what;
+    }
+    EXPECT_EQ(nullptr, FindFirstIdListArrayItem(nullptr, 0));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "res/resource.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "shell/ShellSelection.h"
 #include "shell/Wine.h"
 #include "support/AppFixture.h"
 #include "support/ViewTestUtil.h"

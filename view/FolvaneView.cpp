@@ -22,6 +22,7 @@
 #include "shell/IdListPtr.h"
 #include "shell/ItemNames.h"
 #include "shell/Paths.h"
+#include "shell/ShellSelection.h"
 #include "shell/ShellViewCommands.h"
 #include "shell/ShellViewList.h"
 #include "tree/IdList.h"
@@ -681,43 +682,6 @@ BOOL CFolvaneView::OpenSelectedSubFolder()
     if (FAILED(GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_RELATIVE))) return FALSE;
     if (m_pShellView) m_pShellView->SelectItem(nullptr, SVSI_DESELECTOTHERS);
     return TRUE;
-}
-
-HRESULT GetFirstSelectedItem(IShellView* pView, LPITEMIDLIST* ppidl)
-{
-    if (!ppidl) return E_POINTER;
-    *ppidl = nullptr;
-    if (!pView) return E_POINTER;
-    CComPtr<IDataObject> pData;
-    HRESULT hr = pView->GetItemObject(SVGIO_SELECTION, IID_IDataObject, pData.PutVoid());
-    if (FAILED(hr)) return hr;
-    if (!pData) return E_FAIL;
-    FORMATETC fmt = {static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("Shell IDList Array")), nullptr, DVASPECT_CONTENT,
-                     -1, TYMED_HGLOBAL};
-    STGMEDIUM medium = {};
-    hr = pData->GetData(&fmt, &medium);
-    if (SUCCEEDED(hr)) {
-        const CIDA* pCida = static_cast<const CIDA*>(::GlobalLock(medium.hGlobal));
-        if (pCida) {
-            // The first offset names the parent folder; the selection follows. An empty
-            // selection (or a block too small for one item) gives no list.
-            SIZE_T cbBlock = ::GlobalSize(medium.hGlobal);
-            if (cbBlock >= sizeof(UINT) * 3 && pCida->cidl >= 1) {
-                SIZE_T off = pCida->aoffset[1];
-                const BYTE* pItem = reinterpret_cast<const BYTE*>(pCida) + off;
-                USHORT cb = 0;
-                if (off + sizeof(USHORT) <= cbBlock) CopyMemory(&cb, pItem, sizeof(cb));
-                // The item's first identifier and a terminator must lie inside the block.
-                if (off + sizeof(USHORT) <= cbBlock && off + cb + sizeof(USHORT) <= cbBlock) {
-                    *ppidl = IdListCopyFirst(nullptr, reinterpret_cast<LPCITEMIDLIST>(pItem));
-                }
-            }
-            ::GlobalUnlock(medium.hGlobal);
-        }
-        ::ReleaseStgMedium(&medium);
-        if (!*ppidl) hr = E_FAIL;
-    }
-    return hr;
 }
 
 // ---- Options ------------------------------------------------------------------------------

@@ -18,10 +18,6 @@
 
 class CFolvaneDoc;
 
-// The first selected item of a shell view: a new one-level list relative to the folder the
-// view shows, which the caller frees with the shell allocator. *ppidl is null on failure.
-HRESULT GetFirstSelectedItem(IShellView* pView, LPITEMIDLIST* ppidl);
-
 class CFolvaneView : public CFormView {
     DECLARE_DYNCREATE(CFolvaneView)
 public:
