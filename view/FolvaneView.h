@@ -1,6 +1,7 @@
 // The explorer view of every browser window: the folder tree on the left, a splitter gap,
 // and on the right the system's shell view of the folder selected in the tree, hosted
-// through the view's own shell browser interface.
+// through the view's own shell browser interface. One class, its members split over files
+// by concept, as the headings below name them.
 #pragma once
 
 #include <windows.h>
@@ -24,39 +25,6 @@ public:
     CFolvaneView();
     ~CFolvaneView() override;
 
-    CFolvaneDoc* GetDocument() const;
-
-    // "folder,placement": the text that reopens this window where it is now.
-    CString GetBrowserWindowString() const;
-
-    // The shell view pane for a client rectangle (the view's client area when none).
-    BOOL GetShellViewRect(RECT* pRect, const RECT* pClient = nullptr) const;
-    // Deactivates, destroys and releases the hosted shell view, if any.
-    void ReleaseShellView();
-    // Draws, or at the same place erases, the splitter's tracking line at the point's x.
-    void DrawSplitterTracker(POINT point);
-
-    // The browser interface handed to shell views.
-    IShellBrowser* GetShellBrowser(BOOL bAddRef);
-    // The window behind a shell view's control id (FCW_STATUS, FCW_TOOLBAR, FCW_TREE), or null.
-    CWnd* FindControlWindow(UINT id);
-    // Makes and installs a shell view for the folder; the caller keeps its reference.
-    HRESULT ShowFolder(IShellFolder* pFolder);
-    // Shows the right pane's first selected item in this window when it is a sub-folder of
-    // the folder shown (expanding that folder in the tree); FALSE when it is none.
-    BOOL OpenSelectedSubFolder();
-    // After a rename in the tree: shows the selected folder again if its path changed.
-    void FollowRenamedFolder();
-
-    BOOL PreTranslateMessage(MSG* pMsg) override;
-    void OnInitialUpdate() override;
-    void OnDraw(HDC hdc) override;
-    // Drags over the view go to the tree's drop target, in screen coordinates.
-    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
-    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
-    void OnDragLeave() override;
-    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point) override;
-
     CComPtr<IShellView> m_pShellView;    // the hosted shell view
     HWND m_hwndShellView = nullptr;      // its window
     DWORD m_dwLastPressTick = 0;         // last left-button press in a child window
@@ -66,6 +34,43 @@ public:
     CTreeDropTarget m_dropTarget;        // registered for this window; serves the tree
     CShellTreeCtrl m_tree;
     CFolderChangeWatch m_folderChanges;  // the shell's notices, for the tree
+
+    // ---- Life (FolvaneView.cpp) ----
+    CFolvaneDoc* GetDocument() const;
+    // "folder,placement": the text that reopens this window where it is now.
+    CString GetBrowserWindowString() const;
+    void OnInitialUpdate() override;
+    void OnDraw(HDC hdc) override;
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnKillFocus(CWnd* pNewWnd);
+    LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
+    // Folders made, removed, renamed or moved by anyone: m_folderChanges has the tree read
+    // their parents again once the notices stop coming.
+    LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
+
+    // ---- Layout and splitter (ViewLayout.cpp) ----
+    // The shell view pane for a client rectangle (the view's client area when none).
+    BOOL GetShellViewRect(RECT* pRect, const RECT* pClient = nullptr) const;
+    // Draws, or at the same place erases, the splitter's tracking line at the point's x.
+    void DrawSplitterTracker(POINT point);
+    void OnSize(UINT nType, int cx, int cy);
+    BOOL OnEraseBkgnd(HDC hdc);
+    void OnLButtonDown(UINT nFlags, POINT point);
+    void OnMouseMove(UINT nFlags, POINT point);
+    void OnLButtonUp(UINT nFlags, POINT point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+
+    // ---- Shell browser host (ShellBrowserHost.cpp) ----
+    // The browser interface handed to shell views.
+    IShellBrowser* GetShellBrowser(BOOL bAddRef);
+    // The window behind a shell view's control id (FCW_STATUS, FCW_TOOLBAR, FCW_TREE), or null.
+    CWnd* FindControlWindow(UINT id);
+    LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
+    // The main frame's tooltip requests for the buttons the shell view added.
+    LRESULT OnShellViewNotify(WPARAM wParam, LPARAM lParam);
 
     BEGIN_INTERFACE_PART(ShellBrowser, IShellBrowser)
         STDMETHOD(GetWindow)(HWND* phwnd) override;
@@ -85,49 +90,56 @@ public:
         STDMETHOD(SetToolbarItems)(LPTBBUTTONSB lpButtons, UINT nButtons, UINT uFlags) override;
     END_INTERFACE_PART(ShellBrowser)
 
-    // Message handlers.
-    int OnCreate(LPCREATESTRUCTA lpcs);
-    void OnSize(UINT nType, int cx, int cy);
-    BOOL OnEraseBkgnd(HDC hdc);
-    void OnSetFocus(CWnd* pOldWnd);
-    void OnKillFocus(CWnd* pNewWnd);
-    void OnDestroy();
-    void OnLButtonDown(UINT nFlags, POINT point);
-    void OnMouseMove(UINT nFlags, POINT point);
-    void OnLButtonUp(UINT nFlags, POINT point);
-    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    void OnParentNotify(UINT message, LPARAM lParam);
-    LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
-    // The main frame's tooltip requests for the buttons the shell view added.
-    LRESULT OnShellViewNotify(WPARAM wParam, LPARAM lParam);
-    // Folders made, removed, renamed or moved by anyone: m_folderChanges has the tree read
-    // their parents again once the notices stop coming.
-    LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
+    // ---- Keys before translation (ViewKeys.cpp) ----
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // ---- Navigation (ViewNavigation.cpp) ----
+    // Makes and installs a shell view for the folder; the caller keeps its reference.
+    HRESULT ShowFolder(IShellFolder* pFolder);
+    // Deactivates, destroys and releases the hosted shell view, if any.
+    void ReleaseShellView();
+    // Shows the right pane's first selected item in this window when it is a sub-folder of
+    // the folder shown (expanding that folder in the tree); FALSE when it is none.
+    BOOL OpenSelectedSubFolder();
+    // After a rename in the tree: shows the selected folder again if its path changed.
+    void FollowRenamedFolder();
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnTreeNotify(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRefresh();
     void OnUpOneLevel();
     void OnUpdateUpOneLevel(CCmdUI* pCmdUI);
+    // A double click on the right pane, seen as two presses close in time and place.
+    void OnParentNotify(UINT message, LPARAM lParam);
+
+    // ---- The shell view's commands (ViewCommands.cpp) ----
     void OnShellCommand(UINT nID);
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
-    void OnViewOptions();
-    void OnUpdateViewOptions(CCmdUI* pCmdUI);
-    // The Run command (RunCommand.cpp): starts a command line in the folder of the item
-    // selected on the right.
-    void OnRun();
-    void OnUpdateRun(CCmdUI* pCmdUI);
     // Pastes the files on the clipboard into the folder shown, or shortcuts to them, where the
     // shell view does not paste itself.
     void PasteClipboardFiles(BOOL bShortcuts);
 
-public:
+    // ---- View Options (ViewOptions.cpp) ----
+    void OnViewOptions();
+    void OnUpdateViewOptions(CCmdUI* pCmdUI);
+
+    // ---- Run (RunCommand.cpp): starts a command line in the folder of the item selected on
+    // the right ----
+    void OnRun();
+    void OnUpdateRun(CCmdUI* pCmdUI);
+
+    // ---- Drops onto the tree (ViewDrop.cpp) ----
+    // Drags over the view go to the tree's drop target, in screen coordinates.
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
+    void OnDragLeave() override;
+    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point) override;
+
+    // ---- Windows showing folders the program changed (TransferRefresh.cpp) ----
     // Items were moved or copied into or out of these folders by the program itself (a drop
-    // onto the tree, a paste): under Wine, whose shell view shows a move out of its folder as
-    // a stale row, a window showing one of them shows it again. (The trees follow the shell's
-    // notices.)
+    // onto the tree, a paste): where the shell view does not show such a change by itself
+    // (Wine's shows a move out of its folder as a stale row), a window showing one of them
+    // shows it again. (The trees follow the shell's notices.)
     static void ShowFoldersChanged(const std::vector<std::wstring>& folders);
     // The folders a transfer of these files into strTarget has changed: the target, and the
     // folder of each file that is no longer where it was.
