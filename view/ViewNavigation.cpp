@@ -8,7 +8,6 @@
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "shell/ShellSelection.h"
-#include "tree/IdList.h"
 #include "view/FolvaneDoc.h"
 
 HRESULT CFolvaneView::ShowFolder(IShellFolder* pFolder)
