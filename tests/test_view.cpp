@@ -240,6 +240,34 @@ TEST_F(ViewTest, ControlWindowsAndMessagesReachTheSharedBarsAndTheTree)
     EXPECT_EQ(-7, r);
 }
 
+// Tooltip requests for toolbar buttons that a shell view added (ids below 0x7FFF) are the
+// active window's shell view's to answer; the frame's own buttons keep their tips.
+TEST_F(ViewTest, TheFrameHandsTooltipRequestsForShellViewButtonsToTheActiveShellView)
+{
+    CFolvaneView* pOther = Open(m_root.Sub("alpha"));
+    CFolvaneView* pActive = Open(m_root.Sub("beta"));
+    ASSERT_TRUE(pOther && pActive);
+    ASSERT_EQ(pActive->GetParentFrame(), Frame()->MDIGetActive());
+    const HWND hTip = reinterpret_cast<HWND>(Frame()->m_wndToolBar.SendMessage(TB_GETTOOLTIPS));
+    struct { const char* what; UINT_PTR id; CFolvaneView* pWatched; size_t nSeen; } cases[] = {
+        {"a shell view's button, to the active window's shell view", ID_SHELL_VIEW_LIST, pActive, 1},
+        {"not to another window's", ID_SHELL_VIEW_LIST, pOther, 0},
+        {"the frame's own button stays the frame's", ID_FILE_NEW, pActive, 0},
+    };
+    for (const auto& c : cases) {
+        NMTTDISPINFOW info = {};
+        info.hdr.hwndFrom = hTip;
+        info.hdr.idFrom = c.id;
+        info.hdr.code = TTN_NEEDTEXTW;
+        MessageSpy spy(c.pWatched->m_hwndShellView, WM_NOTIFY);
+        SendMessageA(MainWnd(), WM_NOTIFY, c.id, reinterpret_cast<LPARAM>(&info));
+        ASSERT_EQ(c.nSeen, MessageSpy::Seen().size()) << c.what;
+        if (c.nSeen) {
+            EXPECT_EQ(reinterpret_cast<LPARAM>(&info), MessageSpy::Seen()[0].second) << c.what;
+        }
+    }
+}
+
 TEST_F(ViewTest, TheActiveShellViewIsHandedOutWithAReference)
 {
     CFolvaneView* pView = Open(m_root.Path());
