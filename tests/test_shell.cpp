@@ -1,8 +1,11 @@
 // The shell access layer's holders, the Wine check, and the allocator spy that the
 // other tests rely on for their leak checks.
 #include "shell/ComPtr.h"
+#include "shell/DesktopCommands.h"
+#include "shell/FolderFacts.h"
 #include "shell/IdListPtr.h"
 #include "shell/ShellSelection.h"
+#include "shell/ShellViewCommands.h"
 #include "shell/Wine.h"
 #include "support/MallocSpy.h"
 
@@ -185,6 +188,34 @@ TEST(Wine, DetectionAgreesWithThePrefixRegistry)
         EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(pszVersion[0]))) << pszVersion;
     } else {
         EXPECT_EQ(nullptr, pszVersion);
+    }
+}
+
+// Every call that chooses between the shell's own behaviour and a stand-in follows the one
+// detection, and with it the tests' override: on Windows the shell's answers stand.
+TEST(PlatformChoice, EveryCallFollowsTheDetection)
+{
+    struct Restore {
+        ~Restore() { SetWineCheckForTesting(WineCheck::Detect); }
+    } restore;
+    const SFGAOF kFileSystemFolder = SFGAO_FILESYSTEM | SFGAO_FOLDER;
+    for (WineCheck check : {WineCheck::Windows, WineCheck::Wine}) {
+        SetWineCheckForTesting(check);
+        const bool bWine = check == WineCheck::Wine;
+        const char* what = bWine ? "Wine" : "Windows";
+        EXPECT_EQ(bWine ? kPlainFolderAttributes : 0, DiskCheckAttributes()) << what;
+        EXPECT_EQ(bWine, SubFoldersNeedDiskCheck(kFileSystemFolder | SFGAO_HASSUBFOLDER)) << what;
+        EXPECT_FALSE(SubFoldersNeedDiskCheck(SFGAO_FOLDER | SFGAO_HASSUBFOLDER)) << what << ": a virtual folder's answer stands";
+        EXPECT_EQ(bWine, MayShowPlainFolderIcon(kFileSystemFolder, kFileSystemFolder) != FALSE) << what;
+        EXPECT_FALSE(MayShowPlainFolderIcon(kFileSystemFolder | SFGAO_LINK, kFileSystemFolder)) << what << ": a shortcut";
+        EXPECT_EQ(!bWine, CShellViewCommands::CanUndo()) << what;
+        EXPECT_EQ(!bWine, CShellViewCommands::ShowsTransfersItself()) << what;
+        EXPECT_EQ(bWine, CDesktopCommands::SearchesMayBeMissing()) << what;
+        if (!bWine) {
+            // Nothing stands in: no dialog shows and no window is minimised.
+            EXPECT_FALSE(CDesktopCommands::ShowRunDialogStandIn(nullptr));
+            EXPECT_FALSE(CDesktopCommands::MinimizeAllStandIn());
+        }
     }
 }
 
