@@ -10,6 +10,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/View.h"
 #include "framework/WinApp.h"
+#include "res/Messages.h"
 
 IMPLEMENT_DYNAMIC(CFolderDocManager, CDocManager)
 

@@ -3,13 +3,13 @@
 #include <ole2.h>
 
 #include "app/FolderDocManager.h"
-#include "app/FolvaneDoc.h"
 #include "dialogs/AboutDlg.h"
 #include "frames/ChildFrame.h"
 #include "frames/MainFrame.h"
 #include "frames/ShellDispatch.h"
 #include "framework/DocTemplate.h"
 #include "res/resource.h"
+#include "view/FolvaneDoc.h"
 #include "view/FolvaneView.h"
 
 const char* const CFolvaneApp::kInstanceEventName = "FOLVANE";

@@ -4,14 +4,13 @@
 #include <atomic>
 
 #include "app/InstanceGuard.h"
+#include "frames/MainFrame.h"
 #include "framework/WinApp.h"
-
-class CShellDispatch;
 
 // Brings a window, or with 0 the application's main window, to the front, restored.
 int ActivateMainWindow(DWORD hWnd);
 
-class CFolvaneApp : public CWinApp {
+class CFolvaneApp : public CWinApp, public CMainFrameOwner {
 public:
     CFolvaneApp();
     ~CFolvaneApp() override;
@@ -19,14 +18,14 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    CShellDispatch* GetShellDispatch() const { return m_pShellDispatch; }
+    CShellDispatch* GetShellDispatch() const override { return m_pShellDispatch; }
     // The main window for the guard's waiter thread: a plain handle, readable from any
     // thread, set once the main window exists and cleared as soon as it starts to go.
     HWND GetActivationWindow() const { return m_hWndActivate.load(); }
-    void SetActivationWindow(HWND hWnd) { m_hWndActivate.store(hWnd); }
+    void SetActivationWindow(HWND hWnd) override { m_hWndActivate.store(hWnd); }
     // Records the open browser windows for the next start. Virtual so that tests can
     // see when it runs relative to the windows closing.
-    virtual void SaveSession();
+    void SaveSession() override;
 
     void OnAppAbout();
     void OnAppExit();

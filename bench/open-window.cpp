@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/FolvaneApp.h"
-#include "app/FolvaneDoc.h"
+#include "view/FolvaneDoc.h"
 #include "framework/Document.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"

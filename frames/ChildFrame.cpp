@@ -1,6 +1,6 @@
 #include "frames/ChildFrame.h"
 
-#include "frames/MainFrame.h"
+#include "framework/ClassStyle.h"
 
 IMPLEMENT_DYNCREATE(CChildFrame, CMDIChildWnd)
 

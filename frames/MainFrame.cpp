@@ -2,14 +2,16 @@
 
 #include <commctrl.h>
 
-#include "app/FolvaneApp.h"
 #include "frames/ShellDispatch.h"
+#include "framework/ClassStyle.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/View.h"
+#include "framework/WinApp.h"
+#include "res/Messages.h"
 #include "res/resource.h"
-#include "shell/Wine.h"
-#include "shell/WineDesktop.h"
-#include "view/FolvaneView.h"
+#include "shell/DesktopCommands.h"
+#include "shell/ShellViewCommands.h"
 
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
 
@@ -27,18 +29,20 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-void ModifyClassStyle(CWnd* pWnd, DWORD dwRemove, DWORD dwAdd)
+namespace {
+
+CMainFrameOwner* Owner()
 {
-    if (!pWnd || !pWnd->m_hWnd) return;
-    DWORD style = GetClassLongA(pWnd->m_hWnd, GCL_STYLE);
-    if (style == 0) return;
-    SetClassLongA(pWnd->m_hWnd, GCL_STYLE, static_cast<LONG>((style & ~dwRemove) | dwAdd));
+    return dynamic_cast<CMainFrameOwner*>(AfxGetApp());
 }
 
-void DisableResizeRedraw(CWnd* pWnd)
+CShellDispatch* ShellDispatch()
 {
-    ModifyClassStyle(pWnd, CS_HREDRAW | CS_VREDRAW, 0);
+    CMainFrameOwner* pOwner = Owner();
+    return pOwner ? pOwner->GetShellDispatch() : nullptr;
 }
+
+}  // namespace
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
 {
@@ -65,8 +69,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
 void CMainFrame::OnDestroy()
 {
     // From here on a later copy's pulse leaves this window alone.
-    CFolvaneApp* pApp = dynamic_cast<CFolvaneApp*>(AfxGetApp());
-    if (pApp && pApp->m_pMainWnd == this) pApp->SetActivationWindow(nullptr);
+    CMainFrameOwner* pOwner = Owner();
+    if (pOwner && AfxGetApp()->m_pMainWnd == this) pOwner->SetActivationWindow(nullptr);
     CMDIFrameWnd::OnDestroy();
 }
 
@@ -77,9 +81,9 @@ BOOL CMainFrame::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     if (pNMHDR && pNMHDR->code == TTN_NEEDTEXTW && static_cast<UINT>(pNMHDR->idFrom) < 0x7FFF) {
         CMDIChildWnd* pChild = MDIGetActive();
         CDocument* pDoc = pChild ? pChild->GetActiveDocument() : nullptr;
-        CFolvaneView* pView = pDoc ? dynamic_cast<CFolvaneView*>(pDoc->GetFirstView()) : nullptr;
+        CView* pView = pDoc ? pDoc->GetFirstView() : nullptr;
         if (pView) {
-            *pResult = ::SendMessageA(pView->m_hwndShellView, WM_NOTIFY, wParam, lParam);
+            *pResult = pView->SendMessage(WM_SHELLVIEWNOTIFY, wParam, lParam);
             return TRUE;
         }
     }
@@ -90,12 +94,12 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
 {
     // While the automation object is missing its four commands say why they are grey.
     if ((nID == ID_FIND_FILES || nID == ID_FIND_COMPUTER || nID == ID_SHELL_RUN || nID == ID_MINIMIZE_ALL) &&
-        !static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch()) {
+        !ShellDispatch()) {
         rMessage.LoadString(IDS_SHELL_UNAVAILABLE);
         return;
     }
-    // Undo is grey under Wine; its prompt says why.
-    if (nID == ID_SHELL_EDIT_UNDO && IsRunningUnderWine()) {
+    // Undo is grey where it has nothing to act on; its prompt says why.
+    if (nID == ID_SHELL_EDIT_UNDO && !CShellViewCommands::CanUndo()) {
         rMessage.LoadString(IDS_UNDO_UNAVAILABLE);
         return;
     }
@@ -105,17 +109,19 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
 void CMainFrame::OnSysCommand(UINT nID, LPARAM lParam)
 {
     // The low four bits are the system's own (the window system masks them off too).
-    if ((nID & 0xFFF0) == SC_CLOSE) static_cast<CFolvaneApp*>(AfxGetApp())->SaveSession();
+    if ((nID & 0xFFF0) == SC_CLOSE) {
+        if (CMainFrameOwner* pOwner = Owner()) pOwner->SaveSession();
+    }
     CMDIFrameWnd::OnSysCommand(nID, lParam);
 }
 
 void CMainFrame::OnUpdateShellCommand(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch() != nullptr);
+    pCmdUI->Enable(ShellDispatch() != nullptr);
 }
 
-// Under Wine, Shell.Application creates but does none of these: the desktop's own Run
-// dialog and minimising stand in, and the two searches are tried and, failing, explained.
+// Where Shell.Application does none of these (Wine), the desktop's own Run dialog and
+// minimising stand in, and the two searches are tried and, failing, explained.
 
 void CMainFrame::OnFindComputer()
 {
@@ -129,9 +135,9 @@ void CMainFrame::OnFindFiles()
 
 void CMainFrame::InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailable)
 {
-    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
+    CShellDispatch* p = ShellDispatch();
     if (!p) return;
-    if (!IsRunningUnderWine()) {
+    if (!CDesktopCommands::SearchesMayBeMissing()) {
         (p->*pfnFind)();
         return;
     }
@@ -144,19 +150,16 @@ void CMainFrame::InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailab
 
 void CMainFrame::OnShellRun()
 {
-    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
+    CShellDispatch* p = ShellDispatch();
     if (!p) return;
-    if (IsRunningUnderWine() && CWineDesktop::ShowRunDialog(m_hWnd)) return;
+    if (CDesktopCommands::ShowRunDialogStandIn(m_hWnd)) return;
     p->FileRun();
 }
 
 void CMainFrame::OnMinimizeAll()
 {
-    CShellDispatch* p = static_cast<CFolvaneApp*>(AfxGetApp())->GetShellDispatch();
+    CShellDispatch* p = ShellDispatch();
     if (!p) return;
-    if (IsRunningUnderWine()) {
-        CWineDesktop::MinimizeAll();
-        return;
-    }
+    if (CDesktopCommands::MinimizeAllStandIn()) return;
     p->MinimizeAll();
 }

@@ -7,10 +7,20 @@
 
 class CShellDispatch;
 
-// Removes and adds class-style bits of a window's class (for every window of that class).
-void ModifyClassStyle(CWnd* pWnd, DWORD dwRemove, DWORD dwAdd);
-// Stops a window class from repainting whole windows on every change of size.
-void DisableResizeRedraw(CWnd* pWnd);
+// What the main frame asks of the application that makes it. The application is assembled
+// above the frames, so it answers through this interface.
+class CMainFrameOwner {
+public:
+    // The desktop shell's automation object; null where the system has none.
+    virtual CShellDispatch* GetShellDispatch() const = 0;
+    // Records the open browser windows for the next start.
+    virtual void SaveSession() = 0;
+    // The window a later copy of the program brings to the front (null: none).
+    virtual void SetActivationWindow(HWND hWnd) = 0;
+
+protected:
+    ~CMainFrameOwner() = default;
+};
 
 class CMainFrame : public CMDIFrameWnd {
     DECLARE_DYNAMIC(CMainFrame)
@@ -30,8 +40,8 @@ public:
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
     void OnFindComputer();
     void OnFindFiles();
-    // Windows reports a failed search as the automation call does; under Wine, where it always
-    // fails, a box says the search is not there.
+    // A failed search is reported as the automation call reports it, unless the system
+    // may have no search at all (Wine, where it always fails): then a box says it is not there.
     void InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailable);
     void OnShellRun();
     void OnMinimizeAll();

@@ -1,5 +1,4 @@
-// The text form of a window's size, position and state, and the query by which a
-// browser window reports the text that reopens it.
+// The text form of a window's size, position and state.
 #pragma once
 
 #include <windows.h>
@@ -7,12 +6,6 @@
 #include "framework/String.h"
 
 class CWnd;
-
-// Sent to a browser window's view: wParam points to the sender's buffer, lParam gives
-// its size in characters, terminator included. The view writes at most that much,
-// always terminated when the size is not 0, and returns the length of the whole text
-// without terminator, so a return value of lParam or more means the text was cut.
-#define WM_GETBROWSERWINDOWSTRING (WM_USER + 666)
 
 // States of a window placement text.
 #define PLACEMENT_MAXIMIZED 0x01000000UL  // WS_MAXIMIZE

@@ -31,23 +31,9 @@
 #define ID_SHELL_RUN                32783
 
 // Commands of the hosted shell view (its own identifiers, below 0x8000)
-#define ID_SHELL_EDIT_CUT           28696
-#define ID_SHELL_EDIT_COPY          28697
-#define ID_SHELL_EDIT_PASTE         28698
-#define ID_SHELL_EDIT_UNDO          28699
-#define ID_SHELL_EDIT_PASTE_SHORTCUT 28700
-#define ID_SHELL_EDIT_SELECT_ALL    28705
-#define ID_SHELL_EDIT_INVERT_SELECTION 28706
-#define ID_SHELL_VIEW_LARGE_ICONS   28713
-#define ID_SHELL_VIEW_SMALL_ICONS   28714
-#define ID_SHELL_VIEW_LIST          28715
-#define ID_SHELL_VIEW_REPORT        28716
-#define ID_SHELL_MAP_DRIVE          28726
-#define ID_SHELL_DISCONNECT_DRIVE   28727
-#define ID_SHELL_ARRANGE_NAME       29232
-#define ID_SHELL_ARRANGE_SIZE       29233
-#define ID_SHELL_ARRANGE_TYPE       29234
-#define ID_SHELL_ARRANGE_DATE       29235
+#include "shell/ShellViewCommandIds.h"
+
+// The program's View Options
 #define ID_VIEW_OPTIONS             41060
 
 // Items of the shell browser's menu template

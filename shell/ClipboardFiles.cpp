@@ -8,6 +8,7 @@
 
 #include "shell/ComPtr.h"
 #include "shell/DiskItems.h"
+#include "shell/Paths.h"
 
 BOOL CClipboardFiles::Read()
 {

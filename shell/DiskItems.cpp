@@ -4,18 +4,12 @@
 #include <shlobj.h>
 
 #include "shell/ComPtr.h"
+#include "shell/Paths.h"
 
 namespace {
 
 // Enough for any folder a person fills by hand; past that the item is given up.
 const int kMaxNameTries = 10000;
-
-std::wstring WithoutTrailingSlash(std::wstring s)
-{
-    // "C:\" keeps its separator: without it, it would name the drive's current folder.
-    while (s.size() > 3 && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
-    return s;
-}
 
 bool IsNameTaken(const std::wstring& path)
 {
@@ -39,66 +33,6 @@ void SplitNames(const Char* p, size_t count, Convert convert, std::vector<std::w
 }
 
 }  // namespace
-
-std::wstring PathKey(std::wstring path)
-{
-    if (!path.empty()) ::CharUpperBuffW(&path[0], static_cast<DWORD>(path.size()));
-    return path;
-}
-
-std::wstring NormalPath(const std::wstring& path)
-{
-    std::wstring full = path;
-    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n) {
-        std::wstring buf(n, L'\0');
-        n = ::GetFullPathNameW(path.c_str(), n, &buf[0], nullptr);
-        if (n && n < buf.size()) full.assign(buf.c_str(), n);
-    }
-    n = ::GetLongPathNameW(full.c_str(), nullptr, 0);
-    if (n) {
-        std::wstring buf(n, L'\0');
-        n = ::GetLongPathNameW(full.c_str(), &buf[0], n);
-        if (n && n < buf.size()) full.assign(buf.c_str(), n);
-    }
-    return WithoutTrailingSlash(full);
-}
-
-bool SamePath(const std::wstring& a, const std::wstring& b)
-{
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
-bool IsSameOrInside(const std::wstring& folder, const std::wstring& item)
-{
-    if (SamePath(folder, item)) return true;
-    std::wstring prefix = item;
-    if (prefix.empty()) return false;
-    if (prefix.back() != L'\\') prefix += L'\\';
-    return folder.size() > prefix.size() && SamePath(folder.substr(0, prefix.size()), prefix);
-}
-
-std::wstring ParentOf(const std::wstring& path)
-{
-    const std::wstring s = WithoutTrailingSlash(path);
-    const size_t slash = s.find_last_of(L"\\/");
-    if (slash == std::wstring::npos || slash + 1 == s.size()) return std::wstring();
-    return slash == 2 && s[1] == L':' ? s.substr(0, 3) : s.substr(0, slash);
-}
-
-std::wstring NameOf(const std::wstring& path)
-{
-    const std::wstring s = WithoutTrailingSlash(path);
-    const size_t slash = s.find_last_of(L"\\/");
-    const std::wstring name = slash == std::wstring::npos ? s : s.substr(slash + 1);
-    return name.find(L':') == std::wstring::npos ? name : std::wstring();
-}
-
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
-{
-    return (folder.empty() || folder.back() == L'\\') ? folder + name : folder + L'\\' + name;
-}
 
 std::wstring CopyName(const std::wstring& name, int n)
 {

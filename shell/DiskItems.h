@@ -1,6 +1,6 @@
-// Files and folders on disk as the program's own file commands handle them under Wine (a
-// paste, a drop onto the tree): paths compared as the file system does, names that are free
-// in a folder, the file lists other programs hand over, and shortcuts.
+// Files and folders on disk as the program's own file commands handle them (a paste, a drop
+// onto the tree where the shell's own commands do nothing): names that are free in a folder,
+// the file lists other programs hand over, and shortcuts.
 #pragma once
 
 #include <windows.h>
@@ -9,21 +9,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-// The full, long form of a path without a trailing separator (a drive's root keeps its own),
-// so that two names of one item compare equal.
-std::wstring NormalPath(const std::wstring& path);
-// The upper-case form by which names and paths are told apart without regard to case.
-std::wstring PathKey(std::wstring path);
-// Equal without regard to case.
-bool SamePath(const std::wstring& a, const std::wstring& b);
-// Whether the folder is the item itself or lies anywhere below it; both normal paths.
-bool IsSameOrInside(const std::wstring& folder, const std::wstring& item);
-// The folder a path is in ("C:\" for "C:\x"); empty for a root or a bare name.
-std::wstring ParentOf(const std::wstring& path);
-// The last part of a path; empty for a drive's root, which has no name to copy under.
-std::wstring NameOf(const std::wstring& path);
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
 // The forms a name takes when it is taken: the nth (1 the first, 2, 3 ... the numbered ones).
 typedef std::wstring (*NameForm)(const std::wstring& name, int n);

@@ -22,8 +22,10 @@ WineCheck g_forced = WineCheck::Detect;
 
 bool IsRunningUnderWine()
 {
+    // Asked of ntdll once: the answer cannot change while the program runs.
+    static const bool s_bWine = FindWineGetVersion() != nullptr;
     if (g_forced != WineCheck::Detect) return g_forced == WineCheck::Wine;
-    return FindWineGetVersion() != nullptr;
+    return s_bWine;
 }
 
 const char* GetWineVersion()

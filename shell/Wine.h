@@ -1,5 +1,7 @@
 // Whether the program runs under Wine. Stand-ins for shell behaviour that Wine lacks
 // are used only when this says so; on Windows the shell is always called as it is.
+// Only shell/ asks: each call the rest of the program makes there (the drop target of a
+// folder, a shell view's command, ...) chooses for itself.
 #pragma once
 
 // TRUE when ntdll exports wine_get_version, which only Wine's ntdll does (unless a test

@@ -1,7 +1,7 @@
 // What the desktop shell would do for the program where Wine's Shell.Application and the
 // multiple-provider router do nothing: the Start menu's Run dialog, minimising every window,
 // and the network drive dialogs, asked for and told apart when they cannot show. Used only
-// where IsRunningUnderWine() says so.
+// where Wine runs, by the calls that choose (DesktopCommands.h, ShellViewCommands.h).
 #pragma once
 
 #include <windows.h>

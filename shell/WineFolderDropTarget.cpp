@@ -4,8 +4,10 @@
 
 #include <set>
 
+#include "shell/DiskFolders.h"
 #include "shell/DiskItems.h"
-#include "shell/WineFolders.h"
+#include "shell/ItemNames.h"
+#include "shell/Paths.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // file-system folders the tree uses this target instead, which does what the shell does on
 // Windows with files and folders dropped as CF_HDROP: moves, copies or links them into the
 // folder with the shell's file operation. Any other data goes to the folder's own target.
-// Used only when IsRunningUnderWine() says so.
+// GetFolderDropTarget (FolderDropTarget.h) hands it out where Wine runs.
 #pragma once
 
 #include <windows.h>

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/FolderDocManager.h"
-#include "app/FolvaneDoc.h"
 #include "frames/WindowPlacement.h"
 #include "framework/MDIChildWnd.h"
 #include "res/resource.h"
@@ -21,6 +20,7 @@
 #include "support/ModalWatcher.h"
 #include "support/OpenWindowsRecord.h"
 #include "support/ScratchFolder.h"
+#include "view/FolvaneDoc.h"
 #include "view/FolvaneView.h"
 
 namespace {

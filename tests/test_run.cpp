@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "shell/ShellSelection.h"
 #include "support/BuiltPrograms.h"
 #include "support/FolvaneProcess.h"
 #include "support/MallocSpy.h"
@@ -208,7 +209,7 @@ public:
         if (!m_pRecord) return;
         m_pOriginal = m_pRecord->pFolder;
         m_pFolder = std::make_unique<ContainingFolder>(m_pOriginal);
-        m_pRecord->pFolder = m_pFolder.get();
+        m_pRecord->pFolder = CComPtr<IShellFolder>(m_pFolder.get());
     }
     ~FolderInterposer()
     {
@@ -237,7 +238,7 @@ public:
 
 private:
     FolderItemData* m_pRecord = nullptr;
-    IShellFolder* m_pOriginal = nullptr;
+    CComPtr<IShellFolder> m_pOriginal;
     std::unique_ptr<ContainingFolder> m_pFolder;
 };
 

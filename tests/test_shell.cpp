@@ -1,13 +1,19 @@
 // The shell access layer's holders, the Wine check, and the allocator spy that the
 // other tests rely on for their leak checks.
 #include "shell/ComPtr.h"
+#include "shell/DesktopCommands.h"
+#include "shell/FolderFacts.h"
 #include "shell/IdListPtr.h"
+#include "shell/ShellSelection.h"
+#include "shell/ShellViewCommands.h"
 #include "shell/Wine.h"
 #include "support/MallocSpy.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -183,6 +189,67 @@ TEST(Wine, DetectionAgreesWithThePrefixRegistry)
     } else {
         EXPECT_EQ(nullptr, pszVersion);
     }
+}
+
+// Every call that chooses between the shell's own behaviour and a stand-in follows the one
+// detection, and with it the tests' override: on Windows the shell's answers stand.
+TEST(PlatformChoice, EveryCallFollowsTheDetection)
+{
+    struct Restore {
+        ~Restore() { SetWineCheckForTesting(WineCheck::Detect); }
+    } restore;
+    const SFGAOF kFileSystemFolder = SFGAO_FILESYSTEM | SFGAO_FOLDER;
+    for (WineCheck check : {WineCheck::Windows, WineCheck::Wine}) {
+        SetWineCheckForTesting(check);
+        const bool bWine = check == WineCheck::Wine;
+        const char* what = bWine ? "Wine" : "Windows";
+        EXPECT_EQ(bWine ? kPlainFolderAttributes : 0, DiskCheckAttributes()) << what;
+        EXPECT_EQ(bWine, SubFoldersNeedDiskCheck(kFileSystemFolder | SFGAO_HASSUBFOLDER)) << what;
+        EXPECT_FALSE(SubFoldersNeedDiskCheck(SFGAO_FOLDER | SFGAO_HASSUBFOLDER)) << what << ": a virtual folder's answer stands";
+        EXPECT_EQ(bWine, MayShowPlainFolderIcon(kFileSystemFolder, kFileSystemFolder) != FALSE) << what;
+        EXPECT_FALSE(MayShowPlainFolderIcon(kFileSystemFolder | SFGAO_LINK, kFileSystemFolder)) << what << ": a shortcut";
+        EXPECT_EQ(!bWine, CShellViewCommands::CanUndo()) << what;
+        EXPECT_EQ(!bWine, CShellViewCommands::ShowsTransfersItself()) << what;
+        EXPECT_EQ(bWine, CDesktopCommands::SearchesMayBeMissing()) << what;
+        if (!bWine) {
+            // Nothing stands in: no dialog shows and no window is minimised.
+            EXPECT_FALSE(CDesktopCommands::ShowRunDialogStandIn(nullptr));
+            EXPECT_FALSE(CDesktopCommands::MinimizeAllStandIn());
+        }
+    }
+}
+
+// A "Shell IDList Array" comes from a data object that any program may have made: its first
+// item is found only where the item's first identifier and a terminator lie in the block.
+TEST(ShellSelection, TheFirstItemOfAnIdListArrayIsReadOnlyFromInsideTheBlock)
+{
+    // cidl 1, the parent's empty list at 12, an item of one 4-byte identifier at 14 and its
+    // terminator: 20 bytes.
+    const std::vector<BYTE> good = {1, 0, 0, 0, 12, 0, 0, 0, 14, 0, 0, 0, 0, 0, 4, 0, 'a', 'b', 0, 0};
+    auto with = [&](size_t at, std::vector<BYTE> bytes, size_t size = 0) {
+        std::vector<BYTE> block = good;
+        std::copy(bytes.begin(), bytes.end(), block.begin() + static_cast<std::ptrdiff_t>(at));
+        block.resize(size ? size : block.size());
+        return block;
+    };
+    struct Case { const char* what; std::vector<BYTE> block; long found; } cases[] = {
+        {"a whole block", good, 14},
+        {"the item's terminator at the very end", with(0, {}, 20), 14},
+        {"the item points at an empty list", with(8, {12, 0, 0, 0}), 12},
+        {"an empty selection", with(0, {0, 0, 0, 0}), -1},
+        {"too small for a count and two offsets", with(0, {}, 11), -1},
+        {"the item's terminator cut off", with(0, {}, 19), -1},
+        {"the item's identifier longer than the block", with(14, {6, 0}), -1},
+        {"the item's count past the end", with(8, {19, 0, 0, 0}), -1},
+        {"the item's offset past the end", with(8, {21, 0, 0, 0}), -1},
+        {"an offset that would wrap around", with(8, {0xFF, 0xFF, 0xFF, 0xFF}), -1},
+    };
+    for (const Case& c : cases) {
+        LPCITEMIDLIST pItem = FindFirstIdListArrayItem(c.block.data(), c.block.size());
+        const long found = pItem ? static_cast<long>(reinterpret_cast<const BYTE*>(pItem) - c.block.data()) : -1;
+        EXPECT_EQ(c.found, found) << c.what;
+    }
+    EXPECT_EQ(nullptr, FindFirstIdListArrayItem(nullptr, 0));
 }
 
 }  // namespace

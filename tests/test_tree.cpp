@@ -7,7 +7,9 @@
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "shell/Wine.h"
-#include "shell/WineFolders.h"
+#include "shell/DiskFolders.h"
+#include "shell/FolderFacts.h"
+#include "shell/ItemNames.h"
 #include "tree/IdList.h"
 
 #include <algorithm>

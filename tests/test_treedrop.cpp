@@ -230,10 +230,7 @@ protected:
         FolderItemData* pAlpha = Tree().GetItemRecord(m_hAlpha);
         IShellFolder* pWrapped = NewTestFolder(pAlpha->pFolder, &m_state);
         for (HTREEITEM h : {m_hAlpha, m_hBeta, m_hGamma}) {
-            FolderItemData* pData = Tree().GetItemRecord(h);
-            pData->pFolder->Release();
-            pData->pFolder = pWrapped;
-            pWrapped->AddRef();
+            Tree().GetItemRecord(h)->pFolder = CComPtr<IShellFolder>(pWrapped);
         }
         pWrapped->Release();
         m_pData.Attach(NewTextDataObject("dragged"));

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "app/FolvaneDoc.h"
 #include "framework/MDIChildWnd.h"
 #include "res/resource.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "shell/ShellSelection.h"
 #include "shell/Wine.h"
 #include "support/AppFixture.h"
 #include "support/BrowserWindows.h"
@@ -31,6 +31,7 @@
 #include "support/ViewTest.h"
 #include "framework/MergeMenus.h"
 #include "tree/IdList.h"
+#include "view/FolvaneDoc.h"
 #include "view/FolvaneView.h"
 
 namespace {
@@ -239,6 +240,34 @@ TEST_F(ViewTest, ControlWindowsAndMessagesReachTheSharedBarsAndTheTree)
     r = -7;
     EXPECT_EQ(E_NOTIMPL, pBrowser->SendControlMsg(FCW_PROGRESS, WM_NULL, 0, 0, &r));
     EXPECT_EQ(-7, r);
+}
+
+// Tooltip requests for toolbar buttons that a shell view added (ids below 0x7FFF) are the
+// active window's shell view's to answer; the frame's own buttons keep their tips.
+TEST_F(ViewTest, TheFrameHandsTooltipRequestsForShellViewButtonsToTheActiveShellView)
+{
+    CFolvaneView* pOther = Open(m_root.Sub("alpha"));
+    CFolvaneView* pActive = Open(m_root.Sub("beta"));
+    ASSERT_TRUE(pOther && pActive);
+    ASSERT_EQ(pActive->GetParentFrame(), Frame()->MDIGetActive());
+    const HWND hTip = reinterpret_cast<HWND>(Frame()->m_wndToolBar.SendMessage(TB_GETTOOLTIPS));
+    struct { const char* what; UINT_PTR id; CFolvaneView* pWatched; size_t nSeen; } cases[] = {
+        {"a shell view's button, to the active window's shell view", ID_SHELL_VIEW_LIST, pActive, 1},
+        {"not to another window's", ID_SHELL_VIEW_LIST, pOther, 0},
+        {"the frame's own button stays the frame's", ID_FILE_NEW, pActive, 0},
+    };
+    for (const auto& c : cases) {
+        NMTTDISPINFOW info = {};
+        info.hdr.hwndFrom = hTip;
+        info.hdr.idFrom = c.id;
+        info.hdr.code = TTN_NEEDTEXTW;
+        MessageSpy spy(c.pWatched->m_hwndShellView, WM_NOTIFY);
+        SendMessageA(MainWnd(), WM_NOTIFY, c.id, reinterpret_cast<LPARAM>(&info));
+        ASSERT_EQ(c.nSeen, MessageSpy::Seen().size()) << c.what;
+        if (c.nSeen) {
+            EXPECT_EQ(reinterpret_cast<LPARAM>(&info), MessageSpy::Seen()[0].second) << c.what;
+        }
+    }
 }
 
 TEST_F(ViewTest, TheActiveShellViewIsHandedOutWithAReference)
@@ -705,17 +734,18 @@ TEST_F(ViewTest, AFolderThatCannotBeShownCannotBeSelectedAndTheOldOneStays)
     HWND hOldShellView = pView->m_hwndShellView;
     for (FailingFolder::Fail fail : {FailingFolder::Bind, FailingFolder::ViewObject, FailingFolder::ViewWindow}) {
         FailingFolder folder(fail);
-        // An item of the test's own, whose record names its folder.
-        FolderItemData* pData = static_cast<FolderItemData*>(CoTaskMemAlloc(sizeof(FolderItemData)));
-        pData->pFolder = &folder;
-        pData->pidlRel = IdListAlloc(2);
-        pData->pidlAbs = IdListAlloc(2);
+        // An item of the test's own, whose record names its folder (and holds a reference).
+        FolderItemDataPtr pData = NewFolderItemData();
+        ASSERT_TRUE(pData);
+        pData->pFolder = CComPtr<IShellFolder>(&folder);
+        pData->pidlRel.Attach(IdListAlloc(2));
+        pData->pidlAbs.Attach(IdListAlloc(2));
         TVINSERTSTRUCTA ins = {};
         ins.hParent = TVI_ROOT;
         ins.hInsertAfter = TVI_LAST;
         ins.item.mask = TVIF_TEXT | TVIF_PARAM;
         ins.item.pszText = const_cast<char*>("cannot be shown");
-        ins.item.lParam = reinterpret_cast<LPARAM>(pData);
+        ins.item.lParam = reinterpret_cast<LPARAM>(pData.get());
         HTREEITEM hItem = pView->m_tree.InsertItem(&ins);
         EXPECT_FALSE(pView->m_tree.SelectItem(hItem) && pView->m_tree.GetSelectedItem() == hItem);
         Pump();
@@ -725,12 +755,11 @@ TEST_F(ViewTest, AFolderThatCannotBeShownCannotBeSelectedAndTheOldOneStays)
         EXPECT_EQ(m_root.Path(), Shown(pView)) << fail;
         EXPECT_EQ(1, folder.m_nBinds) << fail;
         EXPECT_EQ(0, folder.m_nViewRefs) << "a view without a window is released: " << fail;
-        EXPECT_EQ(1, folder.m_nRef) << "the bound folder is released: " << fail;
+        EXPECT_EQ(2, folder.m_nRef) << "the bound folder is released: " << fail;
         pView->m_tree.SetItemData(hItem, 0);
         pView->m_tree.DeleteItem(hItem);
-        CoTaskMemFree(pData->pidlRel);
-        CoTaskMemFree(pData->pidlAbs);
-        CoTaskMemFree(pData);
+        pData.reset();
+        EXPECT_EQ(1, folder.m_nRef) << fail;
     }
 }
 

@@ -1,6 +1,7 @@
 // The folder tree of a browser window: the shell namespace read on demand, one record
 // per item, in the shell's order and with the system's icons; and the commands on its
-// items (context menu, rename, delete, colours).
+// items (context menu, rename, delete, colours). One class, its members split over files
+// by concept, as the headings below name them.
 #pragma once
 
 #include <windows.h>
@@ -8,22 +9,13 @@
 #include <shlobj.h>
 
 #include "framework/TreeCtrl.h"
+#include "tree/FolderRecords.h"
 
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
-
-// The record of one tree item, kept as the item's data. Allocated and freed with the
-// shell allocator, like its two lists; released only by the tree (DeleteChildItems and
-// the window's end). The control's TVN_DELETEITEM may carry a record already released:
-// its lParam is never to be read.
-struct FolderItemData {
-    IShellFolder* pFolder;  // the folder that contains the item; one reference held
-    LPITEMIDLIST pidlRel;   // one-level list relative to pFolder
-    LPITEMIDLIST pidlAbs;   // absolute list
-};
 
 class CShellTreeCtrl : public CTreeCtrl {
     DECLARE_DYNAMIC(CShellTreeCtrl)
@@ -33,7 +25,7 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // Filling and reading.
+    // Filling and reading (ShellTreeFill.cpp).
     void SetSystemImageList();
     void FillRoot();
     // pSkip: the upper-case parsing names of sub-folders the item has already; none is
@@ -44,28 +36,30 @@ public:
     void SetItemIcons(LPCITEMIDLIST pidlAbs, TVITEMA* pItem);
     static int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
-    // Expanding, collapsing, selecting.
+    // Expanding, collapsing, selecting (ShellTreeNavigation.cpp).
     void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
     LRESULT ExpandWithNotify(HTREEITEM hItem, UINT nAction);
-    void DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem);
     HRESULT SelectIdList(LPCITEMIDLIST pidlAbs);
     HRESULT SelectChild(LPCITEMIDLIST pidlRel);
 
     // After items were moved or copied in or out of folders behind the tree's back (a drop,
-    // a paste): the item of a folder among those read so far (expands nothing), and the
+    // a paste; ShellTreeRefresh.cpp): the item of a folder among those read so far (expands nothing), and the
     // re-reading of an item's sub-folders. An expanded item shows its sub-folders as they
     // are now (those that stayed keep their items, open or not; a selection in one that is
     // gone moves to the item); one whose children are not read yet gets its button right.
     HTREEITEM FindFolderItem(LPCITEMIDLIST pidlAbs);
     void RefreshFolderItem(HTREEITEM hItem);
 
-    // Queries; a null item means the selection.
+    // Records and queries (ShellTreeCtrl.cpp); a null item means the selection.
     IShellFolder* BindItemFolder(HTREEITEM hItem = nullptr);
     BOOL GetItemName(HTREEITEM hItem, DWORD uFlags, CString& strName);
     BOOL GetItemTitle(HTREEITEM hItem, CString& strTitle);
     FolderItemData* GetItemRecord(HTREEITEM hItem) const;
+    // Deletes an item's children and frees their records; a selection below moves to
+    // hReplacement first. bReleaseItem: the item's own record goes too.
+    void DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem);
 
-    // Item commands.
+    // Item commands (ShellTreeCommands.cpp).
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
     BOOL ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen);
     void RefreshItemIcons(HTREEITEM hItem);
@@ -73,6 +67,7 @@ public:
     void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants);
     BOOL DeleteFolderItem(HTREEITEM hItem);
+    // Colours (ShellTreeDraw.cpp).
     void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
 
     // The hand-over of the control's notifications by the window that hosts it (the
@@ -85,9 +80,10 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
 
-    // Under Wine, the disk facts of file-system folders are read only once the items are
-    // on screen, just before they are painted or a key acts on them: whether they hold
-    // sub-folders, and whether their icons may differ from the plain folder's.
+    // Where the shell's answers need the disk (Wine), the disk facts of file-system folders
+    // are read only once the items are on screen, just before they are painted or a key
+    // acts on them: whether they hold sub-folders, and whether their icons may differ from
+    // the plain folder's (ShellTreeDiskChecks.cpp).
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
 
@@ -96,10 +92,11 @@ private:
         kCheckSubFolders = 1,  // the item gets its placeholder if the disk shows a sub-folder
         kCheckIcon = 2,        // the item shows the plain folder icons, unless it holds a desktop.ini
     };
-    typedef std::vector<std::pair<HTREEITEM, FolderItemData*>> ChildRecords;
-
-    // Frees a record and forgets its item; sends nothing to the control.
-    void FreeRecord(HTREEITEM hItem, FolderItemData* pData);
+    // Forgets an item whose record goes; sends nothing to the control.
+    void ForgetItem(HTREEITEM hItem);
+    // Frees the records of a level taken from the store and of everything below them;
+    // sends nothing to the control.
+    void FreeLevel(CFolderRecords::Level level);
     // Frees the records of every descendant of an item; sends nothing to the control.
     void FreeDescendantRecords(HTREEITEM hItem);
     // Releases the record of an item that stays in the control, and clears its data.
@@ -108,27 +105,19 @@ private:
     void UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData);
     void SortChildren(HTREEITEM hParent);
     void InsertPlaceholder(HTREEITEM hItem);
-    // SFGAO_HASSUBFOLDER of an item's folder, corrected from the disk under Wine.
-    BOOL FolderMayHaveSubFolders(const FolderItemData* pData);
-    // Whether an item's folder no longer exists (Wine binds deleted folders: the disk says).
-    // pPath: its parsing name, when the caller has it already.
-    BOOL IsFolderGone(const FolderItemData* pData, const std::wstring* pPath = nullptr);
     BOOL IsBelow(HTREEITEM hItem, HTREEITEM hAncestor);
     // A sub-folder's upper-case parsing name: what tells two of one folder apart.
     static std::wstring ChildKey(IShellFolder* pFolder, LPCITEMIDLIST pidlRel);
     void ReadVisiblePendingItems();
     void ReadPendingItem(HTREEITEM hItem, UINT nChecks);
 
-    // The items that have records, by parent (TVI_ROOT for the top level), in the order
-    // they were inserted. Releasing and deleting whole levels goes by it: Wine's control
-    // looks every item handle up by a linear search, so walking a level of n items through
-    // the control costs time in n squared, and deleting in insertion order finds each item
-    // at once.
-    std::unordered_map<HTREEITEM, ChildRecords> m_records;
-    // Items whose disk facts are still to be read (Wine only). An entry goes with its
-    // record, so no handle here ever names a deleted item.
+    // The records of the items, by parent.
+    CFolderRecords m_records;
+    // Items whose disk facts are still to be read (only where the shell's answers need the
+    // disk). An entry goes with its record, so no handle here ever names a deleted item.
     std::unordered_map<HTREEITEM, UINT> m_pendingChecks;
-    // The icons Wine gives every plain file-system folder, learnt from the first one met.
+    // The icons every plain file-system folder shows (MayShowPlainFolderIcon), learnt from
+    // the first one met.
     int m_iPlainIcon = -1;
     int m_iPlainOpenIcon = -1;
     // The item whose label edit this tree allowed; Wine ends one edit with two notifications.

@@ -2,8 +2,7 @@
 
 #include <shlobj.h>
 
-#include "shell/Wine.h"
-#include "shell/WineFolderDropTarget.h"
+#include "shell/FolderDropTarget.h"
 #include "tree/ShellTreeCtrl.h"
 
 IMPLEMENT_DYNAMIC(CTreeDropTarget, COleDropTarget)
@@ -18,16 +17,9 @@ const UINT kDropHitFlags = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATE
 
 }  // namespace
 
-CTreeDropTarget::~CTreeDropTarget()
-{
-    // A view that goes in the middle of a drag has had it left by the framework already;
-    // a target still held would otherwise never be released.
-    if (m_pItemDropTarget) {
-        m_pItemDropTarget->Release();
-        m_pItemDropTarget = nullptr;
-    }
-    ResetDropState();
-}
+// A view that goes in the middle of a drag has had it left by the framework already: a
+// folder's target still held goes with m_pItemDropTarget, without being told.
+CTreeDropTarget::~CTreeDropTarget() = default;
 
 void CTreeDropTarget::ResetDropState()
 {
@@ -37,12 +29,9 @@ void CTreeDropTarget::ResetDropState()
 
 void CTreeDropTarget::ReleaseItemDropTarget(BOOL bLeave)
 {
-    IDropTarget* pTarget = m_pItemDropTarget;
-    m_pItemDropTarget = nullptr;
+    CComPtr<IDropTarget> pTarget = std::move(m_pItemDropTarget);
     m_dwDropAttributes = 0;
-    if (!pTarget) return;
-    if (bLeave) pTarget->DragLeave();
-    pTarget->Release();
+    if (pTarget && bLeave) pTarget->DragLeave();
 }
 
 DROPEFFECT CTreeDropTarget::OnTreeDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point)
@@ -76,26 +65,16 @@ DROPEFFECT CTreeDropTarget::TrackDropItem(COleDataObject* pDataObject, DWORD dwK
             m_dwDropAttributes = attrs & SFGAO_CAPABILITYMASK;
         }
         if (m_dwDropAttributes & SFGAO_DROPTARGET) {
-            IDropTarget* pTarget = nullptr;
-            HRESULT hr;
-            if (IsRunningUnderWine()) {
-                // Wine's own folder targets take a drop and move nothing: its file-system
-                // folders are served by a target that does the work.
-                hr = GetWineFolderDropTarget(m_pTree->m_hWnd, pData->pFolder, pidlRel, &pTarget);
-            } else {
-                hr = pData->pFolder->GetUIObjectOf(m_pTree->m_hWnd, 1, &pidlRel, IID_IDropTarget, nullptr,
-                                                   reinterpret_cast<void**>(&pTarget));
-            }
+            CComPtr<IDropTarget> pTarget;
+            HRESULT hr = GetFolderDropTarget(m_pTree->m_hWnd, pData->pFolder, pidlRel, pTarget.Put());
             if (SUCCEEDED(hr) && pTarget) {
-                m_pItemDropTarget = pTarget;
+                m_pItemDropTarget = std::move(pTarget);
                 // What the source allows, so that the folder chooses among those.
                 DWORD dwEffect = m_dwEffectsAllowed;
                 POINTL pt = {point.x, point.y};
                 m_pItemDropTarget->DragEnter(pDataObject ? pDataObject->GetIDataObject(FALSE) : nullptr, dwKeyState,
                                              pt, &dwEffect);
                 dropEffect = dwEffect;
-            } else if (pTarget) {
-                pTarget->Release();
             }
         }
     }

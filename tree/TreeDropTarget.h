@@ -8,6 +8,7 @@
 #include <ole2.h>
 
 #include "framework/OleDropTarget.h"
+#include "shell/ComPtr.h"
 
 class CShellTreeCtrl;
 
@@ -33,7 +34,7 @@ public:
     DWORD m_dwDropAttributes = 0;               // its SFGAO capability bits
     DWORD m_dwKeyState = 0;                     // MK_* of the latest enter or over event
     HTREEITEM m_hSelectedBeforeDrag = nullptr;  // the tree's selection when the drag entered
-    IDropTarget* m_pItemDropTarget = nullptr;   // the folder's own target; one reference
+    CComPtr<IDropTarget> m_pItemDropTarget;     // the folder's own target
 
 protected:
     DECLARE_MESSAGE_MAP()

@@ -1,6 +1,7 @@
 // The explorer view of every browser window: the folder tree on the left, a splitter gap,
 // and on the right the system's shell view of the folder selected in the tree, hosted
-// through the view's own shell browser interface.
+// through the view's own shell browser interface. One class, its members split over files
+// by concept, as the headings below name them.
 #pragma once
 
 #include <windows.h>
@@ -10,19 +11,13 @@
 #include <vector>
 
 #include "framework/FormView.h"
+#include "res/Messages.h"  // the messages the view answers
+#include "shell/ComPtr.h"
 #include "tree/ShellTreeCtrl.h"
 #include "tree/TreeDropTarget.h"
+#include "view/FolderChangeWatch.h"
 
 class CFolvaneDoc;
-
-// Sent by a shell window to its parent to find the browser; answered without a reference.
-#define CWM_GETISHELLBROWSER (WM_USER + 7)
-// The shell's notice of folders made, removed or renamed anywhere.
-#define WM_SHELLFOLDERCHANGE (WM_APP + 7)
-
-// The first selected item of a shell view: a new one-level list relative to the folder the
-// view shows, which the caller frees with the shell allocator. *ppidl is null on failure.
-HRESULT GetFirstSelectedItem(IShellView* pView, LPITEMIDLIST* ppidl);
 
 class CFolvaneView : public CFormView {
     DECLARE_DYNCREATE(CFolvaneView)
@@ -30,40 +25,7 @@ public:
     CFolvaneView();
     ~CFolvaneView() override;
 
-    CFolvaneDoc* GetDocument() const;
-
-    // "folder,placement": the text that reopens this window where it is now.
-    CString GetBrowserWindowString() const;
-
-    // The shell view pane for a client rectangle (the view's client area when none).
-    BOOL GetShellViewRect(RECT* pRect, const RECT* pClient = nullptr) const;
-    // Deactivates, destroys and releases the hosted shell view, if any.
-    void ReleaseShellView();
-    // Draws, or at the same place erases, the splitter's tracking line at the point's x.
-    void DrawSplitterTracker(POINT point);
-
-    // The browser interface handed to shell views.
-    IShellBrowser* GetShellBrowser(BOOL bAddRef);
-    // The window behind a shell view's control id (FCW_STATUS, FCW_TOOLBAR, FCW_TREE), or null.
-    CWnd* FindControlWindow(UINT id);
-    // Makes and installs a shell view for the folder; the caller keeps its reference.
-    HRESULT ShowFolder(IShellFolder* pFolder);
-    // Shows the right pane's first selected item in this window when it is a sub-folder of
-    // the folder shown (expanding that folder in the tree); FALSE when it is none.
-    BOOL OpenSelectedSubFolder();
-    // After a rename in the tree: shows the selected folder again if its path changed.
-    void FollowRenamedFolder();
-
-    BOOL PreTranslateMessage(MSG* pMsg) override;
-    void OnInitialUpdate() override;
-    void OnDraw(HDC hdc) override;
-    // Drags over the view go to the tree's drop target, in screen coordinates.
-    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
-    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
-    void OnDragLeave() override;
-    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point) override;
-
-    IShellView* m_pShellView = nullptr;  // the hosted shell view; one reference owned
+    CComPtr<IShellView> m_pShellView;    // the hosted shell view
     HWND m_hwndShellView = nullptr;      // its window
     DWORD m_dwLastPressTick = 0;         // last left-button press in a child window
     POINT m_ptLastPress = {0, 0};        // its screen position
@@ -71,8 +33,44 @@ public:
     POINT m_ptTrack = {0, 0};            // where the tracking line was last drawn
     CTreeDropTarget m_dropTarget;        // registered for this window; serves the tree
     CShellTreeCtrl m_tree;
-    ULONG m_uFolderChangeId = 0;                // the tree's registration for the shell's notices
-    std::vector<std::wstring> m_foldersToReread;  // folders whose sub-folders the tree reads again
+    CFolderChangeWatch m_folderChanges;  // the shell's notices, for the tree
+
+    // ---- Life (FolvaneView.cpp) ----
+    CFolvaneDoc* GetDocument() const;
+    // "folder,placement": the text that reopens this window where it is now.
+    CString GetBrowserWindowString() const;
+    void OnInitialUpdate() override;
+    void OnDraw(HDC hdc) override;
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnKillFocus(CWnd* pNewWnd);
+    LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
+    // Folders made, removed, renamed or moved by anyone: m_folderChanges has the tree read
+    // their parents again once the notices stop coming.
+    LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
+
+    // ---- Layout and splitter (ViewLayout.cpp) ----
+    // The shell view pane for a client rectangle (the view's client area when none).
+    BOOL GetShellViewRect(RECT* pRect, const RECT* pClient = nullptr) const;
+    // Draws, or at the same place erases, the splitter's tracking line at the point's x.
+    void DrawSplitterTracker(POINT point);
+    void OnSize(UINT nType, int cx, int cy);
+    BOOL OnEraseBkgnd(HDC hdc);
+    void OnLButtonDown(UINT nFlags, POINT point);
+    void OnMouseMove(UINT nFlags, POINT point);
+    void OnLButtonUp(UINT nFlags, POINT point);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+
+    // ---- Shell browser host (ShellBrowserHost.cpp) ----
+    // The browser interface handed to shell views.
+    IShellBrowser* GetShellBrowser(BOOL bAddRef);
+    // The window behind a shell view's control id (FCW_STATUS, FCW_TOOLBAR, FCW_TREE), or null.
+    CWnd* FindControlWindow(UINT id);
+    LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
+    // The main frame's tooltip requests for the buttons the shell view added.
+    LRESULT OnShellViewNotify(WPARAM wParam, LPARAM lParam);
 
     BEGIN_INTERFACE_PART(ShellBrowser, IShellBrowser)
         STDMETHOD(GetWindow)(HWND* phwnd) override;
@@ -92,52 +90,56 @@ public:
         STDMETHOD(SetToolbarItems)(LPTBBUTTONSB lpButtons, UINT nButtons, UINT uFlags) override;
     END_INTERFACE_PART(ShellBrowser)
 
-    // Message handlers.
-    int OnCreate(LPCREATESTRUCTA lpcs);
-    void OnSize(UINT nType, int cx, int cy);
-    BOOL OnEraseBkgnd(HDC hdc);
-    void OnSetFocus(CWnd* pOldWnd);
-    void OnKillFocus(CWnd* pNewWnd);
-    void OnDestroy();
-    void OnLButtonDown(UINT nFlags, POINT point);
-    void OnMouseMove(UINT nFlags, POINT point);
-    void OnLButtonUp(UINT nFlags, POINT point);
-    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    void OnParentNotify(UINT message, LPARAM lParam);
-    LRESULT OnGetShellBrowser(WPARAM wParam, LPARAM lParam);
-    // Folders made, removed, renamed or moved by anyone (another window, the shell view,
-    // another program using the shell): the tree reads their parents again once the notices
-    // stop coming.
-    LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
-    LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
-    // The tree reads these folders' sub-folders again.
-    void RereadFolders(const std::vector<std::wstring>& folders);
-    LRESULT OnGetBrowserWindowString(WPARAM wParam, LPARAM lParam);
+    // ---- Keys before translation (ViewKeys.cpp) ----
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // ---- Navigation (ViewNavigation.cpp) ----
+    // Makes and installs a shell view for the folder; the caller keeps its reference.
+    HRESULT ShowFolder(IShellFolder* pFolder);
+    // Deactivates, destroys and releases the hosted shell view, if any.
+    void ReleaseShellView();
+    // Shows the right pane's first selected item in this window when it is a sub-folder of
+    // the folder shown (expanding that folder in the tree); FALSE when it is none.
+    BOOL OpenSelectedSubFolder();
+    // After a rename in the tree: shows the selected folder again if its path changed.
+    void FollowRenamedFolder();
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnTreeNotify(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRefresh();
     void OnUpOneLevel();
     void OnUpdateUpOneLevel(CCmdUI* pCmdUI);
+    // A double click on the right pane, seen as two presses close in time and place.
+    void OnParentNotify(UINT message, LPARAM lParam);
+
+    // ---- The shell view's commands (ViewCommands.cpp) ----
     void OnShellCommand(UINT nID);
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
-    void OnViewOptions();
-    void OnUpdateViewOptions(CCmdUI* pCmdUI);
-    // The Run command (RunCommand.cpp): starts a command line in the folder of the item
-    // selected on the right.
-    void OnRun();
-    void OnUpdateRun(CCmdUI* pCmdUI);
-    // Under Wine: the shell view's commands its own view leaves undone; FALSE for the ones
-    // it does itself.
-    BOOL OnWineShellCommand(UINT nID);
-    // Pastes the files on the clipboard into the folder shown, or shortcuts to them.
+    // Pastes the files on the clipboard into the folder shown, or shortcuts to them, where the
+    // shell view does not paste itself.
     void PasteClipboardFiles(BOOL bShortcuts);
 
-public:
+    // ---- View Options (ViewOptions.cpp) ----
+    void OnViewOptions();
+    void OnUpdateViewOptions(CCmdUI* pCmdUI);
+
+    // ---- Run (RunCommand.cpp): starts a command line in the folder of the item selected on
+    // the right ----
+    void OnRun();
+    void OnUpdateRun(CCmdUI* pCmdUI);
+
+    // ---- Drops onto the tree (ViewDrop.cpp) ----
+    // Drags over the view go to the tree's drop target, in screen coordinates.
+    DROPEFFECT OnDragEnter(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
+    DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
+    void OnDragLeave() override;
+    BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point) override;
+
+    // ---- Windows showing folders the program changed (TransferRefresh.cpp) ----
     // Items were moved or copied into or out of these folders by the program itself (a drop
-    // onto the tree, a paste): under Wine, whose shell view shows a move out of its folder as
-    // a stale row, a window showing one of them shows it again. (The trees follow the shell's
-    // notices.)
+    // onto the tree, a paste): where the shell view does not show such a change by itself
+    // (Wine's shows a move out of its folder as a stale row), a window showing one of them
+    // shows it again. (The trees follow the shell's notices.)
     static void ShowFoldersChanged(const std::vector<std::wstring>& folders);
     // The folders a transfer of these files into strTarget has changed: the target, and the
     // folder of each file that is no longer where it was.

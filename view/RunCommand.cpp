@@ -9,6 +9,7 @@
 #include "dialogs/RunDlg.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
+#include "shell/ShellSelection.h"
 #include "tree/IdList.h"
 #include "view/FolvaneView.h"
 

@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
-#include "app/FolvaneDoc.h"
+#include <algorithm>
+
+#include "view/FolvaneDoc.h"
 #include "shell/IdListPtr.h"
 #include "support/BrowserWindows.h"
 #include "tree/IdList.h"

@@ -1,4 +1,4 @@
-#include "shell/WineShellView.h"
+#include "shell/ShellViewList.h"
 
 #include <commctrl.h>
 
@@ -20,18 +20,18 @@ void SetSelected(HWND hList, int nItem, BOOL bSelected)
 
 }  // namespace
 
-HWND CWineShellView::GetList() const
+HWND CShellViewList::GetList() const
 {
     return m_hwndView ? ::FindWindowExA(m_hwndView, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
 }
 
-BOOL CWineShellView::ListHasFocus() const
+BOOL CShellViewList::ListHasFocus() const
 {
     HWND hList = GetList();
     return hList && ::GetFocus() == hList;
 }
 
-BOOL CWineShellView::SelectAll() const
+BOOL CShellViewList::SelectAll() const
 {
     HWND hList = GetList();
     if (!hList) return FALSE;
@@ -39,7 +39,7 @@ BOOL CWineShellView::SelectAll() const
     return TRUE;
 }
 
-BOOL CWineShellView::InvertSelection() const
+BOOL CShellViewList::InvertSelection() const
 {
     HWND hList = GetList();
     if (!hList) return FALSE;
@@ -51,14 +51,14 @@ BOOL CWineShellView::InvertSelection() const
     return TRUE;
 }
 
-BOOL CWineShellView::ArrangeBy(Column column) const
+BOOL CShellViewList::ArrangeBy(Column column) const
 {
     if (!m_hwndView) return FALSE;
     ::SendMessageA(m_hwndView, WM_COMMAND, kFirstColumnCommand + static_cast<UINT>(column), 0);
     return TRUE;
 }
 
-HRESULT CWineShellView::PutSelectionOnClipboard(DWORD dwEffect) const
+HRESULT CShellViewList::PutSelectionOnClipboard(DWORD dwEffect) const
 {
     if (!m_pView) return E_POINTER;
     // Copy and Cut with nothing selected leave what is on the clipboard alone.

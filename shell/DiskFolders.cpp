@@ -1,21 +1,6 @@
-#include "shell/WineFolders.h"
+#include "shell/DiskFolders.h"
 
-#include <shlwapi.h>
-
-#include "shell/DiskItems.h"
-
-BOOL GetChildParsingName(IShellFolder* pFolder, LPCITEMIDLIST pidlRel, std::wstring& strPath)
-{
-    strPath.clear();
-    if (!pFolder || !pidlRel) return FALSE;
-    STRRET sr = {};
-    if (FAILED(pFolder->GetDisplayNameOf(pidlRel, SHGDN_FORPARSING, &sr))) return FALSE;
-    LPWSTR psz = nullptr;
-    if (FAILED(StrRetToStrW(&sr, pidlRel, &psz)) || !psz) return FALSE;
-    strPath = psz;
-    CoTaskMemFree(psz);
-    return !strPath.empty();
-}
+#include "shell/Paths.h"
 
 BOOL DiskFolderHasSubFolder(LPCWSTR pszPath)
 {
@@ -43,11 +28,4 @@ BOOL DiskFolderHasDesktopIni(LPCWSTR pszPath)
 {
     DWORD dwAttrs = GetFileAttributesW(JoinPath(pszPath, L"desktop.ini").c_str());
     return dwAttrs != INVALID_FILE_ATTRIBUTES && !(dwAttrs & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-BOOL MayShowPlainFolderIcon(SFGAOF attrsItem, SFGAOF attrsContainer)
-{
-    const SFGAOF kFileSystemFolder = SFGAO_FOLDER | SFGAO_FILESYSTEM;
-    return (attrsItem & kPlainFolderAttributes) == kFileSystemFolder &&
-           (attrsContainer & kPlainFolderAttributes) == kFileSystemFolder;
 }

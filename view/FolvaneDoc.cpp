@@ -1,4 +1,4 @@
-#include "app/FolvaneDoc.h"
+#include "view/FolvaneDoc.h"
 
 #include "dialogs/TextUtil.h"
 

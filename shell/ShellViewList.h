@@ -1,19 +1,19 @@
-// What Wine's hosted shell view leaves undone of its own commands, done on its list and its
-// data objects: selecting all or the opposite, arranging by a column, and putting the
-// selection on the clipboard as copied or cut. Used only where IsRunningUnderWine() says so,
-// but for finding the view's list and whether it has the focus.
+// The list inside a hosted shell view: finding it and whether it has the focus, and the
+// view's commands done on the list and the view's data objects where the view leaves them
+// undone (Wine's does): selecting all or the opposite, arranging by a column, and putting
+// the selection on the clipboard as copied or cut.
 #pragma once
 
 #include <windows.h>
 #include <shlobj.h>
 
-class CWineShellView {
+class CShellViewList {
 public:
     // The columns the view sorts by when given its own column commands.
     enum Column { Name = 0, Size = 1, Type = 2, Date = 3 };
 
     // Neither is owned: the caller keeps the view and its window alive meanwhile.
-    CWineShellView(IShellView* pView, HWND hwndView) : m_pView(pView), m_hwndView(hwndView) {}
+    CShellViewList(IShellView* pView, HWND hwndView) : m_pView(pView), m_hwndView(hwndView) {}
 
     // The view's list of items, or null.
     HWND GetList() const;

@@ -1,0 +1,22 @@
+// The program's private window messages, in one place: every part of the program may send
+// or answer them without knowing the window class that does the other side.
+#pragma once
+
+#include <windows.h>
+
+// Sent by a shell window to its parent to find the browser; answered without a reference.
+#define CWM_GETISHELLBROWSER (WM_USER + 7)
+
+// Sent to a browser window's view: wParam points to the sender's buffer, lParam gives
+// its size in characters, terminator included. The view writes at most that much,
+// always terminated when the size is not 0, and returns the length of the whole text
+// without terminator, so a return value of lParam or more means the text was cut.
+#define WM_GETBROWSERWINDOWSTRING (WM_USER + 666)
+
+// The shell's notice of folders made, removed or renamed anywhere (SHChangeNotifyRegister).
+#define WM_SHELLFOLDERCHANGE (WM_APP + 7)
+
+// Sent by the main frame to the view of its active window with a notification for a toolbar
+// button the view's shell view added (a tooltip request): wParam and lParam as WM_NOTIFY.
+// The view hands it to its shell view and returns the shell view's answer.
+#define WM_SHELLVIEWNOTIFY (WM_APP + 8)

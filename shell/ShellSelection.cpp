@@ -1,0 +1,44 @@
+#include "shell/ShellSelection.h"
+
+#include "shell/ComPtr.h"
+
+LPCITEMIDLIST FindFirstIdListArrayItem(const void* pBlock, SIZE_T cbBlock)
+{
+    const CIDA* pCida = static_cast<const CIDA*>(pBlock);
+    if (!pCida || cbBlock < sizeof(UINT) * 3 || pCida->cidl < 1) return nullptr;
+    // Measured from the end, so that no offset near the top of the range wraps around.
+    const SIZE_T off = pCida->aoffset[1];
+    if (off > cbBlock || cbBlock - off < sizeof(USHORT)) return nullptr;
+    const BYTE* pItem = static_cast<const BYTE*>(pBlock) + off;
+    USHORT cb = 0;
+    CopyMemory(&cb, pItem, sizeof(cb));
+    if (cbBlock - off < static_cast<SIZE_T>(cb) + sizeof(USHORT)) return nullptr;
+    return reinterpret_cast<LPCITEMIDLIST>(pItem);
+}
+
+HRESULT GetFirstSelectedItem(IShellView* pView, LPITEMIDLIST* ppidl)
+{
+    if (!ppidl) return E_POINTER;
+    *ppidl = nullptr;
+    if (!pView) return E_POINTER;
+    CComPtr<IDataObject> pData;
+    HRESULT hr = pView->GetItemObject(SVGIO_SELECTION, IID_IDataObject, pData.PutVoid());
+    if (FAILED(hr)) return hr;
+    if (!pData) return E_FAIL;
+    FORMATETC fmt = {static_cast<CLIPFORMAT>(::RegisterClipboardFormatA("Shell IDList Array")), nullptr, DVASPECT_CONTENT,
+                     -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    hr = pData->GetData(&fmt, &medium);
+    if (SUCCEEDED(hr)) {
+        if (const void* pBlock = ::GlobalLock(medium.hGlobal)) {
+            // A copy of the item's first identifier, from the shell allocator.
+            if (LPCITEMIDLIST pItem = FindFirstIdListArrayItem(pBlock, ::GlobalSize(medium.hGlobal))) {
+                *ppidl = ILCloneFirst(pItem);
+            }
+            ::GlobalUnlock(medium.hGlobal);
+        }
+        ::ReleaseStgMedium(&medium);
+        if (!*ppidl) hr = E_FAIL;
+    }
+    return hr;
+}

@@ -1,0 +1,258 @@
+// The commands on the folder tree's items: the shell's context menu, renaming in place
+// (with the lists of the item and its loaded descendants made anew) and deleting with the
+// Delete key.
+#include "tree/ShellTreeCtrl.h"
+
+#include <cstring>
+
+#include "framework/WinApp.h"
+#include "shell/ComPtr.h"
+#include "shell/FolderFacts.h"
+#include "shell/IdListPtr.h"
+#include "shell/ItemAttributes.h"
+#include "tree/IdList.h"
+
+namespace {
+
+// Passed to SetNameOf as the rename's flags.
+const DWORD kRenameFlags = 0x20;
+const UINT kMessageSize = 64;
+
+void ShowHResultMessage(const char* pszFormat, HRESULT hr)
+{
+    char szText[kMessageSize];
+    wsprintfA(szText, pszFormat, hr);
+    AfxMessageBox(szText, MB_OK);
+}
+
+// The absolute list of a top-level item after a rename: its old list without its last
+// identifier (what the top level was read from; nothing for the desktop's children),
+// followed by its new one-level list.
+LPITEMIDLIST ReplaceLastId(LPCITEMIDLIST pidlAbs, LPCITEMIDLIST pidlRel)
+{
+    UINT cbPrefix = 0;
+    if (pidlAbs) {
+        for (LPCITEMIDLIST p = pidlAbs; p->mkid.cb; p = IdListGetNext(p)) {
+            if (!IdListGetNext(p)->mkid.cb) break;
+            cbPrefix += p->mkid.cb;
+        }
+    }
+    UINT cbRel = IdListGetSize(pidlRel);
+    if (!cbRel) return nullptr;
+    LPITEMIDLIST pidl = IdListAlloc(cbPrefix + cbRel);
+    if (!pidl) return nullptr;
+    std::memcpy(pidl, pidlAbs, cbPrefix);
+    std::memcpy(reinterpret_cast<BYTE*>(pidl) + cbPrefix, pidlRel, cbRel);
+    return pidl;
+}
+
+}  // namespace
+
+void CShellTreeCtrl::OnRightClick(NMHDR*, LRESULT* pResult)
+{
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(&pt);
+    UINT nFlags = 0;
+    HTREEITEM hItem = HitTest(pt, &nFlags);
+    if (hItem) {
+        Select(hItem, TVGN_CARET);
+        if (nFlags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL)) {
+            ClientToScreen(&pt);
+            TVITEMA item = {};
+            item.mask = TVIF_HANDLE | TVIF_PARAM;
+            item.hItem = hItem;
+            const FolderItemData* pData = GetItem(&item) ? reinterpret_cast<const FolderItemData*>(item.lParam) : nullptr;
+            if (pData && pData->pFolder) {
+                // The command runs modally; the item may go while it does.
+                m_hCommandItem = hItem;
+                ShowItemContextMenu(::GetParent(m_hWnd), pData->pFolder, pData->pidlRel, pt);
+                if (m_hCommandItem == hItem) RefreshItemIcons(hItem);
+                m_hCommandItem = nullptr;
+            }
+        }
+    }
+    *pResult = 0;
+}
+
+BOOL CShellTreeCtrl::ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen)
+{
+    if (!pFolder) return FALSE;
+    CComPtr<IContextMenu> spMenu;
+    HRESULT hr = pFolder->GetUIObjectOf(hwndOwner, 1, &pidlRel, IID_IContextMenu, nullptr, spMenu.PutVoid());
+    if (FAILED(hr)) {
+        ShowHResultMessage("GetUIObjectOf failed! hr=%lx", hr);
+        return FALSE;
+    }
+    if (!spMenu) return FALSE;
+    HMENU hPopup = CreatePopupMenu();
+    if (!hPopup) return FALSE;
+    hr = spMenu->QueryContextMenu(hPopup, 0, 1, 0x7FFF, CMF_EXPLORE);
+    if (FAILED(hr)) {
+        DestroyMenu(hPopup);
+        return FALSE;
+    }
+    UINT nCmd = static_cast<UINT>(
+        TrackPopupMenu(hPopup, TPM_RETURNCMD | TPM_RIGHTBUTTON, ptScreen.x, ptScreen.y, 0, hwndOwner, nullptr));
+    if (nCmd) {
+        CMINVOKECOMMANDINFO ici = {};
+        ici.cbSize = sizeof(ici);
+        ici.fMask = 0;
+        ici.hwnd = hwndOwner;
+        ici.lpVerb = MAKEINTRESOURCEA((nCmd - 1) & 0xFFFF);
+        ici.nShow = SW_SHOWNORMAL;
+        hr = spMenu->InvokeCommand(&ici);
+        if (FAILED(hr)) ShowHResultMessage("InvokeCommand failed. hr=%lx", hr);
+    }
+    DestroyMenu(hPopup);
+    return TRUE;
+}
+
+void CShellTreeCtrl::RefreshItemIcons(HTREEITEM hItem)
+{
+    const FolderItemData* pData = hItem ? GetItemRecord(hItem) : nullptr;
+    if (!pData) return;
+    SetSystemImageList();
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = hItem;
+    SetItemIcons(pData->pidlAbs, &item);
+    SetItem(&item);
+}
+
+void CShellTreeCtrl::OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    // The A and W forms differ only in the text pointer, which is only tested for null.
+    const NMTVDISPINFOA* pInfo = reinterpret_cast<const NMTVDISPINFOA*>(pNMHDR);
+    *pResult = 1;
+    HTREEITEM hItem = pInfo->item.hItem;
+    const FolderItemData* pData = hItem ? GetItemRecord(hItem) : nullptr;
+    if (pInfo->item.pszText && pData && pData->pFolder &&
+        (ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_CANRENAME) & SFGAO_CANRENAME)) {
+        *pResult = 0;
+    }
+    if (*pResult) {
+        MessageBeep(0xFFFFFFFF);
+    } else {
+        m_hEditItem = hItem;
+    }
+}
+
+void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    const BOOL bWide = pNMHDR->code == TVN_ENDLABELEDITW;
+    const NMTVDISPINFOA* pInfo = reinterpret_cast<const NMTVDISPINFOA*>(pNMHDR);
+    const NMTVDISPINFOW* pInfoW = reinterpret_cast<const NMTVDISPINFOW*>(pNMHDR);
+    HTREEITEM hItem = pInfo->item.hItem;
+    // One edit is renamed once: a second notification for it (Wine sends two) finds no edit.
+    if (!hItem || hItem != m_hEditItem) return;
+    m_hEditItem = nullptr;
+    if (bWide ? !pInfoW->item.pszText : !pInfo->item.pszText) return;
+    FolderItemData* pData = GetItemRecord(hItem);
+    if (!pData || !pData->pFolder) return;
+
+    WCHAR szName[MAX_PATH];
+    if (bWide) {
+        WCHAR szLabel[MAX_PATH] = L"";
+        TVITEMW item = {};
+        item.mask = TVIF_HANDLE | TVIF_TEXT;
+        item.hItem = hItem;
+        item.pszText = szLabel;
+        item.cchTextMax = MAX_PATH;
+        // An unchanged label renames nothing.
+        if (SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && lstrcmpW(szLabel, pInfoW->item.pszText) == 0)
+            return;
+        if (lstrlenW(pInfoW->item.pszText) >= MAX_PATH) return;
+        lstrcpyW(szName, pInfoW->item.pszText);
+    } else {
+        // The label is the name in 8-bit text; a name with characters outside the code page
+        // shows them replaced, and giving that text back would rename the folder to it.
+        if (GetItemText(hItem) == pInfo->item.pszText) return;
+        if (!MultiByteToWideChar(CP_ACP, 0, pInfo->item.pszText, -1, szName, MAX_PATH)) return;
+    }
+
+    CWnd* pMainWnd = AfxGetMainWnd();
+    HWND hwndOwner = pMainWnd ? pMainWnd->m_hWnd : nullptr;
+    CIdListPtr pidlNew;
+    // SetNameOf may run modally; the item may go while it does.
+    m_hCommandItem = hItem;
+    HRESULT hr = pData->pFolder->SetNameOf(hwndOwner, pData->pidlRel, szName, kRenameFlags, pidlNew.Put());
+    const BOOL bItemStayed = m_hCommandItem == hItem;
+    m_hCommandItem = nullptr;
+    if (FAILED(hr) || !pidlNew || !bItemStayed) return;
+    pData->pidlRel = std::move(pidlNew);
+    UpdateItemIdLists(hItem, TRUE);
+    *pResult = 1;
+}
+
+void CShellTreeCtrl::UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants)
+{
+    FolderItemData* pData = hItem ? GetItemRecord(hItem) : nullptr;
+    if (!pData) return;
+    HTREEITEM hParent = GetParentItem(hItem);
+    if (hParent) {
+        const FolderItemData* pParent = GetItemRecord(hParent);
+        if (!pParent) return;
+        CIdListPtr pidlAbs(IdListConcat(pParent->pidlAbs, pData->pidlRel));
+        if (!pidlAbs) return;
+        pData->pidlAbs = std::move(pidlAbs);
+        pData->pFolder = nullptr;
+        if (pParent->pFolder &&
+            FAILED(pParent->pFolder->BindToObject(pParent->pidlRel, nullptr, IID_IShellFolder, pData->pFolder.PutVoid()))) {
+            pData->pFolder = nullptr;
+        }
+    } else {
+        // A top-level item keeps its container (the desktop folder for the desktop's
+        // children); only its absolute list changes.
+        CIdListPtr pidlAbs(ReplaceLastId(pData->pidlAbs, pData->pidlRel));
+        if (!pidlAbs) return;
+        pData->pidlAbs = std::move(pidlAbs);
+    }
+    if (bDescendants) UpdateDescendantIdLists(hItem, pData);
+}
+
+void CShellTreeCtrl::UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData)
+{
+    const CFolderRecords::Level* pChildren = m_records.Find(hItem);
+    if (!pChildren) return;
+    // The children's container is the item's own folder: bound once, one reference each.
+    CComPtr<IShellFolder> spFolder;
+    if (pData->pFolder) pData->pFolder->BindToObject(pData->pidlRel, nullptr, IID_IShellFolder, spFolder.PutVoid());
+    for (const auto& child : *pChildren) {
+        FolderItemData* pChild = child.second.get();
+        if (LPITEMIDLIST pidlAbs = IdListConcat(pData->pidlAbs, pChild->pidlRel)) pChild->pidlAbs.Attach(pidlAbs);
+        pChild->pFolder = spFolder;
+        UpdateDescendantIdLists(child.first, pChild);
+    }
+}
+
+BOOL CShellTreeCtrl::DeleteFolderItem(HTREEITEM hItem)
+{
+    FolderItemData* pData = hItem ? GetItemRecord(hItem) : nullptr;
+    if (!pData || !pData->pFolder) return FALSE;
+    if (!(ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_CANDELETE) & SFGAO_CANDELETE)) return FALSE;
+    CComPtr<IContextMenu> spMenu;
+    LPCITEMIDLIST pidlRel = pData->pidlRel;
+    if (FAILED(pData->pFolder->GetUIObjectOf(m_hWnd, 1, &pidlRel, IID_IContextMenu, nullptr, spMenu.PutVoid())) || !spMenu)
+        return FALSE;
+
+    CMINVOKECOMMANDINFO ici = {};
+    ici.cbSize = sizeof(ici);
+    ici.hwnd = m_hWnd;
+    // Lower case: Windows compares verbs without regard to case, Wine exactly.
+    ici.lpVerb = "delete";
+    // The verb asks for confirmation modally; the item may go while it does.
+    m_hCommandItem = hItem;
+    spMenu->InvokeCommand(&ici);
+    spMenu.Release();
+    const BOOL bItemStayed = m_hCommandItem == hItem;
+    m_hCommandItem = nullptr;
+    if (!bItemStayed || !pData->pFolder) return TRUE;
+
+    if (IsFolderGone(pData->pFolder, pData->pidlRel)) {
+        DeleteChildItems(hItem, hItem, TRUE);
+        DeleteItem(hItem);
+    }
+    return TRUE;
+}

@@ -1,0 +1,58 @@
+// The shell view's own commands from the menus, keys and toolbar (identifiers below 0x8000):
+// carried out as the system's view needs (CShellViewCommands), with the program's part of
+// them, pasting files into the folder on show and telling the user a dialog cannot show.
+#include "view/FolvaneView.h"
+
+#include <string>
+
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "shell/ClipboardFiles.h"
+#include "shell/DiskFolders.h"
+#include "shell/ItemNames.h"
+#include "shell/ShellViewCommands.h"
+
+void CFolvaneView::OnShellCommand(UINT nID)
+{
+    if (!m_hwndShellView) return;
+    switch (CShellViewCommands(m_pShellView, m_hwndShellView).Execute(nID, m_hWnd)) {
+    case CShellViewCommands::kDone: break;
+    case CShellViewCommands::kPasteFiles: PasteClipboardFiles(FALSE); break;
+    case CShellViewCommands::kPasteShortcuts: PasteClipboardFiles(TRUE); break;
+    case CShellViewCommands::kMapDriveUnavailable:
+        AfxMessageBox(IDS_MAP_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+        break;
+    case CShellViewCommands::kDisconnectDriveUnavailable:
+        AfxMessageBox(IDS_DISCONNECT_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+        break;
+    }
+}
+
+void CFolvaneView::OnUpdateShellCommand(CCmdUI* pCmdUI)
+{
+    // Without a record of file operations there is nothing to undo.
+    if (pCmdUI->m_nID == ID_SHELL_EDIT_UNDO && !CShellViewCommands::CanUndo()) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    // With a shell view the framework's default (a handler exists) enables it as well.
+    if (!m_hwndShellView) pCmdUI->Enable(TRUE);
+}
+
+void CFolvaneView::PasteClipboardFiles(BOOL bShortcuts)
+{
+    // Only a folder on disk takes files.
+    const FolderItemData* pData = m_tree.m_hWnd ? m_tree.GetItemRecord(m_tree.GetSelectedItem()) : nullptr;
+    std::wstring strFolder;
+    CClipboardFiles files;
+    if (!pData || !GetChildParsingName(pData->pFolder, pData->pidlRel, strFolder) ||
+        !DiskFolderExists(strFolder.c_str()) || !files.Read()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
+    // The file operation asks its questions modally; this window may go meanwhile.
+    HWND hWnd = m_hWnd;
+    HRESULT hr = bShortcuts ? files.PasteShortcutsInto(strFolder) : files.PasteInto(hWnd, strFolder);
+    // What was done by a failure or a cancel stays done: show it all the same.
+    if (hr != S_FALSE) ShowFoldersChanged(FoldersTouchedBy(files.GetFiles(), strFolder));
+}
