@@ -21,6 +21,26 @@
 #define IDC_VERSION                 1010
 #define IDC_CURRENT_DIRECTORY       1010
 
+// The program's own find window (where the system has no search of its own)
+#define IDD_FIND                    160
+#define IDR_FIND_MENU               161
+#define IDC_FIND_NAME               1100
+#define IDC_FIND_TEXT               1101
+#define IDC_FIND_LOOKIN             1102
+#define IDC_FIND_BROWSE             1103
+#define IDC_FIND_SUBFOLDERS         1104
+#define IDC_FIND_LARGE              1105
+#define IDC_FIND_DAYS               1106
+#define IDC_FIND_MINSIZE            1107
+#define IDC_FIND_MAXSIZE            1108
+#define IDC_FIND_STOP               1109
+#define IDC_FIND_NEW                1110
+#define IDC_FIND_RESULTS            1111
+#define IDC_FIND_STATUS             1112
+#define ID_FIND_OPEN_ITEM           32900
+#define ID_FIND_OPEN_FOLDER         32901
+#define ID_FIND_COPY                32902
+
 // The program's own commands
 #define ID_REFRESH                  32771
 #define ID_UP_ONE_LEVEL             32773
@@ -49,3 +69,30 @@
 #define IDS_FIND_COMPUTER_UNAVAILABLE 232
 #define IDS_MAP_DRIVE_UNAVAILABLE   233
 #define IDS_DISCONNECT_DRIVE_UNAVAILABLE 234
+// The find window's sentences, status line, columns and caption
+#define IDS_FIND_BAD_CHARACTER      260
+#define IDS_FIND_UNBALANCED_QUOTE   261
+#define IDS_FIND_NO_FOLDER          262
+#define IDS_FIND_NOT_FULL_PATH      263
+#define IDS_FIND_BAD_DAYS           264
+#define IDS_FIND_BAD_SIZE           265
+#define IDS_FIND_SIZES_CROSSED      266
+#define IDS_FIND_FOLDER_MISSING     267
+#define IDS_FIND_NOT_A_FOLDER       268
+#define IDS_FIND_FOLDER_UNREADABLE  269
+#define IDS_FIND_NO_ANSWER          270
+#define IDS_FIND_SEARCHING          271
+#define IDS_FIND_FOUND_ONE          272
+#define IDS_FIND_FOUND_MANY         273
+#define IDS_FIND_UNREADABLE_FOLDER  274
+#define IDS_FIND_UNREADABLE_FOLDERS 275
+#define IDS_FIND_UNREADABLE_FILE    276
+#define IDS_FIND_UNREADABLE_FILES   277
+#define IDS_FIND_LARGE_SKIPPED_ONE  278
+#define IDS_FIND_LARGE_SKIPPED_MANY 279
+#define IDS_FIND_STOPPED            280
+#define IDS_FIND_DONE               281
+#define IDS_FIND_TITLE_ALL          282
+#define IDS_FIND_TITLE_NAMED        283
+#define IDS_FIND_COLUMNS            284
+#define IDS_FIND_OPEN_MANY          285
