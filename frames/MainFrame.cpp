@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "find/FindWindow.h"
 #include "frames/ShellDispatch.h"
 #include "framework/ClassStyle.h"
 #include "framework/Document.h"
@@ -71,6 +72,8 @@ void CMainFrame::OnDestroy()
     // From here on a later copy's pulse leaves this window alone.
     CMainFrameOwner* pOwner = Owner();
     if (pOwner && AfxGetApp()->m_pMainWnd == this) pOwner->SetActivationWindow(nullptr);
+    // The find windows are windows of their own, but they go with the program.
+    CFindWindow::CloseAll();
     CMDIFrameWnd::OnDestroy();
 }
 
@@ -121,31 +124,38 @@ void CMainFrame::OnUpdateShellCommand(CCmdUI* pCmdUI)
 }
 
 // Where Shell.Application does none of these (Wine), the desktop's own Run dialog and
-// minimising stand in, and the two searches are tried and, failing, explained.
+// minimising stand in, the program's own find window stands in for the search of files,
+// and the search of computers is tried and, failing, explained.
 
 void CMainFrame::OnFindComputer()
 {
-    InvokeFind(&CShellDispatch::FindComputer, IDS_FIND_COMPUTER_UNAVAILABLE);
+    if (!InvokeFind(&CShellDispatch::FindComputer)) {
+        AfxMessageBox(IDS_FIND_COMPUTER_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 void CMainFrame::OnFindFiles()
 {
-    InvokeFind(&CShellDispatch::FindFiles, IDS_FIND_FILES_UNAVAILABLE);
+    if (InvokeFind(&CShellDispatch::FindFiles)) return;
+    if (!CFindWindow::Open(CFindWindow::ActiveBrowserFolder(this))) {
+        AfxMessageBox(IDS_FIND_FILES_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
+    }
 }
 
-void CMainFrame::InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailable)
+BOOL CMainFrame::InvokeFind(void (CShellDispatch::*pfnFind)())
 {
     CShellDispatch* p = ShellDispatch();
-    if (!p) return;
+    if (!p) return TRUE;
     if (!CDesktopCommands::SearchesMayBeMissing()) {
         (p->*pfnFind)();
-        return;
+        return TRUE;
     }
     try {
         (p->*pfnFind)();
     } catch (const CException&) {
-        AfxMessageBox(nIDUnavailable, MB_OK | MB_ICONINFORMATION);
+        return FALSE;
     }
+    return TRUE;
 }
 
 void CMainFrame::OnShellRun()

@@ -40,9 +40,10 @@ public:
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
     void OnFindComputer();
     void OnFindFiles();
-    // A failed search is reported as the automation call reports it, unless the system
-    // may have no search at all (Wine, where it always fails): then a box says it is not there.
-    void InvokeFind(void (CShellDispatch::*pfnFind)(), UINT nIDUnavailable);
+    // Asks the shell for its search. A failed search is reported as the automation call
+    // reports it, unless the system may have no search at all (Wine, where it always fails):
+    // then FALSE, for the caller to stand in or to say it is not there.
+    BOOL InvokeFind(void (CShellDispatch::*pfnFind)());
     void OnShellRun();
     void OnMinimizeAll();
 

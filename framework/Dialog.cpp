@@ -86,6 +86,27 @@ INT_PTR CDialog::DoModal()
     return nResult;
 }
 
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
+    if (m_hWnd) return FALSE;
+    m_lpszTemplateName = MAKEINTRESOURCEA(nIDTemplate);
+    m_pParentWnd = pParentWnd;
+    m_bModeless = TRUE;
+    HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, RT_DIALOG);
+    HWND hWndOwner = pParentWnd ? pParentWnd->m_hWnd : nullptr;
+    AfxHookWindowCreate(this, nullptr);
+    ::CreateDialogParamA(hInst, m_lpszTemplateName, hWndOwner, &CDialog::DialogProc, 0);
+    AfxUnhookWindowCreate();
+    return m_hWnd != nullptr;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+    // A modal dialog's own loop does this; a modeless one's messages come through the application's.
+    if (!m_bModeless || !m_hWnd || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) return FALSE;
+    return ::IsDialogMessageA(m_hWnd, pMsg);
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND, UINT, WPARAM, LPARAM)
 {
     return FALSE;

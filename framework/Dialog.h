@@ -1,4 +1,4 @@
-// CDialog: a modal dialog from a resource template, with data exchange between
+// CDialog: a modal or modeless dialog from a resource template, with data exchange between
 // dialog controls and member variables (DDX_Text) and control subclassing (DDX_Control).
 #pragma once
 
@@ -41,6 +41,12 @@ public:
     // EndDialog, or -1 when the dialog could not be created.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
+    // Makes the dialog as a modeless window owned by pParentWnd (none: unowned); its keys go
+    // through the dialog manager from the application's message loop. FALSE when the
+    // template could not be made into a window.
+    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    // Tab, arrows, Enter and Escape of a modeless dialog, as the dialog manager handles them.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();
@@ -49,6 +55,7 @@ public:
 protected:
     LPCSTR m_lpszTemplateName;
     CWnd* m_pParentWnd;
+    BOOL m_bModeless = FALSE;
 
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()

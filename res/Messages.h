@@ -20,3 +20,7 @@
 // button the view's shell view added (a tooltip request): wParam and lParam as WM_NOTIFY.
 // The view hands it to its shell view and returns the shell view's answer.
 #define WM_SHELLVIEWNOTIFY (WM_APP + 8)
+
+// Posted by a find window's worker to the window when found items wait to be taken or the
+// search has ended: wParam is the number of the search, so that a stopped one's is ignored.
+#define WM_FINDITEMS (WM_APP + 9)

@@ -43,3 +43,22 @@ void PressKey(WORD vk)
 {
     PressChord(0, vk);
 }
+
+void DragWithMouse(POINT from, POINT to, bool (*arrived)(void* pContext), void* pContext)
+{
+    SendMouse(from);
+    Sleep(150);
+    SendMouse(from, MOUSEEVENTF_LEFTDOWN);
+    Sleep(150);
+    const int kSteps = 20;
+    for (int i = 1; i <= kSteps; ++i) {
+        SendMouse({from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
+        Sleep(40);
+    }
+    // A loaded machine may be slow to take the drag up.
+    for (int i = 0; i < 100 && !arrived(pContext); ++i) {
+        SendMouse({to.x + 1 + i % 3, to.y});
+        Sleep(50);
+    }
+    SendMouse({to.x + 2, to.y}, MOUSEEVENTF_LEFTUP);
+}

@@ -12,3 +12,7 @@ void SendMouse(POINT pt, DWORD dwButton = 0);
 // A press and release of a key, alone or with a modifier held.
 void PressKey(WORD vk);
 void PressChord(WORD modifier, WORD vk);
+// A drag with the left button, for a thread other than the one whose drag loop takes it up:
+// presses at from, moves in small steps to to, and there keeps making small moves until
+// arrived() says the target shows the drag (or a few seconds have passed), then releases.
+void DragWithMouse(POINT from, POINT to, bool (*arrived)(void* pContext), void* pContext);
