@@ -205,6 +205,8 @@ public:
         if (flags == SHGDN_NORMAL && m_pState->nNamesBeforeFailure >= 0 &&
             m_pState->nNames++ >= m_pState->nNamesBeforeFailure)
             return E_FAIL;
+        if (flags == SHGDN_NORMAL && !m_pState->failNameOf.empty() && ChildName(m_spInner, pidl) == m_pState->failNameOf)
+            return E_FAIL;
         return CForwardingFolder::GetDisplayNameOf(pidl, flags, pName);
     }
     HRESULT STDMETHODCALLTYPE SetNameOf(HWND h, LPCITEMIDLIST pidl, LPCWSTR psz, SHGDNF flags,
