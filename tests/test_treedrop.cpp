@@ -292,6 +292,14 @@ protected:
         return dwEffect;
     }
     BOOL Selected(HTREEITEM hItem) { return Tree().GetItemState(hItem, TVIS_SELECTED) != 0; }
+    // The re-read the shell's notices start; which folders are gone the platform's own way
+    // tells (Wine binds a deleted folder all the same).
+    void ReRead(HTREEITEM hItem)
+    {
+        SetWineCheckForTesting(WineCheck::Detect);
+        Tree().RefreshFolderItem(hItem);
+        SetWineCheckForTesting(WineCheck::Windows);
+    }
     // The colour behind an item's label as the tree draws it now.
     COLORREF LabelBackground(HTREEITEM hItem)
     {
@@ -479,6 +487,37 @@ TEST_F(TreeDropTest, OLEsOwnDragLoopReachesTheTreeThroughTheViewsRegistration)
     ASSERT_FALSE(m_alpha.m_calls.empty());
     EXPECT_EQ('L', m_alpha.m_calls.back().kind);
     EXPECT_EQ(0, m_alpha.Count('D'));
+    ExpectDragOver();
+}
+
+// The drag's loop lets the tree read a folder again while the drag goes on (the shell's
+// notices of another program's changes): the folder under the cursor and the selection may
+// go, and the control may give a new folder the handle of a gone one.
+TEST_F(TreeDropTest, FoldersThatGoDuringTheDragAreNeitherTargetsNorSelectedAfterIt)
+{
+    Tree().SelectItem(m_hGamma);
+    ASSERT_EQ(m_hGamma, Tree().GetSelectedItem());
+    Enter(PointOn(m_hAlpha));
+    ASSERT_EQ(m_hAlpha, m_pView->m_dropTarget.m_hDropItem);
+    ASSERT_TRUE(RemoveTree(m_root.Sub("alpha")) && RemoveTree(m_root.Sub("gamma")));
+    ReRead(m_hRoot);
+    EXPECT_EQ(nullptr, m_pView->m_dropTarget.m_hDropItem) << "the drop target kept the handle of a gone folder";
+    EXPECT_EQ(nullptr, m_pView->m_dropTarget.m_hSelectedBeforeDrag) << "and of the selection that went";
+    EXPECT_EQ(m_hRoot, Tree().GetSelectedItem());
+    m_root.MakeFolders({"delta", "epsilon"});
+    ReRead(m_hRoot);
+    m_pScope.reset(new CMallocSpy::CScope);  // the new folders' records stay with their items
+
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), Over(EmptyPoint())) << "a gone folder takes no drop";
+    EXPECT_EQ("EL", m_alpha.Kinds()) << "its drag ends once";
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), Over(PointOn(m_hBeta)));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), Drop(PointOn(m_hBeta)));
+    EXPECT_EQ("EOD", m_beta.Kinds());
+    for (const char* name : {"delta", "epsilon"}) {
+        HTREEITEM hNew = ChildByLabel(Tree(), m_hRoot, name);
+        ASSERT_TRUE(hNew) << name;
+        EXPECT_FALSE(Selected(hNew)) << name << " looks selected";
+    }
     ExpectDragOver();
 }
 

@@ -5,6 +5,8 @@
 // changes made behind the tree's back) and ShellTreeDraw (colours).
 #include "tree/ShellTreeCtrl.h"
 
+#include <algorithm>
+
 #include "framework/WaitCursor.h"
 #include "shell/ItemAttributes.h"
 #include "shell/TreeViewItems.h"
@@ -113,6 +115,21 @@ void CShellTreeCtrl::ForgetItem(HTREEITEM hItem)
     if (!m_pendingChecks.empty()) m_pendingChecks.erase(hItem);
     if (m_hEditItem == hItem) m_hEditItem = nullptr;
     if (m_hCommandItem == hItem) m_hCommandItem = nullptr;
+    for (HTREEITEM* pHandle : m_watchedHandles) {
+        if (*pHandle == hItem) *pHandle = nullptr;
+    }
+}
+
+void CShellTreeCtrl::WatchItemHandle(HTREEITEM* pHandle)
+{
+    if (pHandle && std::find(m_watchedHandles.begin(), m_watchedHandles.end(), pHandle) == m_watchedHandles.end())
+        m_watchedHandles.push_back(pHandle);
+}
+
+void CShellTreeCtrl::UnwatchItemHandle(HTREEITEM* pHandle)
+{
+    m_watchedHandles.erase(std::remove(m_watchedHandles.begin(), m_watchedHandles.end(), pHandle),
+                           m_watchedHandles.end());
 }
 
 void CShellTreeCtrl::FreeLevel(CFolderRecords::Level level)

@@ -58,6 +58,11 @@ public:
     // Deletes an item's children and frees their records; a selection below moves to
     // hReplacement first. bReleaseItem: the item's own record goes too.
     void DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem);
+    // Item handles kept by others across a modal loop (a drag's): the tree clears a watched
+    // handle when its item goes, so that it never names a deleted item, nor a new one the
+    // control made in its place. Unwatch before the handle itself goes.
+    void WatchItemHandle(HTREEITEM* pHandle);
+    void UnwatchItemHandle(HTREEITEM* pHandle);
 
     // Item commands (ShellTreeCommands.cpp).
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
@@ -124,4 +129,6 @@ private:
     HTREEITEM m_hEditItem = nullptr;
     // The item a modal shell command runs on; cleared if its record goes meanwhile.
     HTREEITEM m_hCommandItem = nullptr;
+    // The handles of WatchItemHandle.
+    std::vector<HTREEITEM*> m_watchedHandles;
 };
