@@ -616,4 +616,55 @@ TEST_F(MouseDragTest, WhatIsDraggedFromTheRightPaneLandsInTheFolderDroppedOnAndB
     }
 }
 
+// A tree folder dragged and let go anywhere: the tree drags nothing itself, so nothing may
+// look like a drop target afterwards (Wine's control marks the dragged item as one).
+TEST_F(MouseDragTest, ATreeFolderDraggedAndLetGoLeavesNoDropHighlight)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_TRUE(pView);
+    SetForegroundWindow(MainWnd());
+    CShellTreeCtrl& tree = pView->m_tree;
+    HTREEITEM hRoot = tree.GetSelectedItem();
+    HTREEITEM hAlpha = ChildByLabel(tree, hRoot, "alpha"), hGamma = ChildByLabel(tree, hRoot, "gamma");
+    ASSERT_TRUE(hAlpha && hGamma);
+    RECT rcTree, rcAlpha, rcGamma;
+    tree.GetWindowRect(&rcTree);
+    tree.GetItemRect(hAlpha, &rcAlpha, TRUE);
+    tree.GetItemRect(hGamma, &rcGamma, TRUE);
+    POINT from = {rcAlpha.left + 4, (rcAlpha.top + rcAlpha.bottom) / 2};
+    POINT onGamma = {rcGamma.left + 4, (rcGamma.top + rcGamma.bottom) / 2};
+    ClientToScreen(tree.m_hWnd, &from);
+    ClientToScreen(tree.m_hWnd, &onGamma);
+    const struct { const char* over; POINT to; DWORD down, up; } cases[] = {
+        {"the splitter", {rcTree.right + 2, from.y}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+        {"another folder", onGamma, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+        {"the right pane", {rcTree.right + 80, from.y}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+        {"the splitter, right button", {rcTree.right + 2, from.y}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+    };
+    for (const auto& c : cases) {
+        std::atomic<bool> done{false};
+        std::thread mouse([&] {
+            SendMouse(from);
+            Sleep(100);
+            SendMouse(from, c.down);
+            Sleep(100);
+            for (int i = 1; i <= 10; ++i) {
+                SendMouse({from.x + (c.to.x - from.x) * i / 10, from.y + (c.to.y - from.y) * i / 10});
+                Sleep(30);
+            }
+            SendMouse(c.to, c.up);
+            Sleep(100);
+            done = true;
+        });
+        PumpUntil([&] { return done.load(); }, 10000);
+        mouse.join();
+        PumpFor(200);
+        // A right-button release may open a menu: none is wanted here.
+        EndMenu();
+        EXPECT_EQ(nullptr, tree.GetDropHilightItem()) << "let go over " << c.over;
+        EXPECT_EQ(hRoot, tree.GetSelectedItem()) << c.over;
+        EXPECT_TRUE(Exists(m_root.Sub("alpha"))) << c.over;
+    }
+}
+
 }  // namespace

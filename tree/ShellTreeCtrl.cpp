@@ -18,6 +18,8 @@ BEGIN_MESSAGE_MAP(CShellTreeCtrl, CTreeCtrl)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_PAINT, &CShellTreeCtrl::OnPaintMessage)
     ON_MESSAGE(WM_KEYDOWN, &CShellTreeCtrl::OnKeyDownMessage)
+    ON_MESSAGE(WM_LBUTTONDOWN, &CShellTreeCtrl::OnLButtonDownMessage)
+    ON_MESSAGE(WM_RBUTTONDOWN, &CShellTreeCtrl::OnRButtonDownMessage)
 END_MESSAGE_MAP()
 
 CShellTreeCtrl::~CShellTreeCtrl()
@@ -29,6 +31,27 @@ CShellTreeCtrl::~CShellTreeCtrl()
 BOOL CShellTreeCtrl::PreTranslateMessage(MSG* pMsg)
 {
     return CWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT CShellTreeCtrl::OnLButtonDownMessage(WPARAM wParam, LPARAM lParam)
+{
+    return OnButtonDown(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT CShellTreeCtrl::OnRButtonDownMessage(WPARAM wParam, LPARAM lParam)
+{
+    return OnButtonDown(WM_RBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT CShellTreeCtrl::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Wine's control marks an item it reports as dragged as the drop target once the report
+    // is back, and nothing would ever take the mark away: the tree drags nothing itself.
+    m_hDragStartItem = nullptr;
+    const LRESULT result = DefWindowProc(message, wParam, lParam);
+    if (m_hDragStartItem && m_hWnd && GetDropHilightItem() == m_hDragStartItem) SelectDropTarget(nullptr);
+    m_hDragStartItem = nullptr;
+    return result;
 }
 
 void CShellTreeCtrl::OnDestroy()
@@ -74,6 +97,14 @@ BOOL CShellTreeCtrl::HandleTreeNotify(NMHDR* pNMHDR, LRESULT* pResult)
         return TRUE;
     case NM_CUSTOMDRAW:
         OnCustomDraw(pNMHDR, pResult);
+        return TRUE;
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINDRAGW:
+    case TVN_BEGINRDRAGA:
+    case TVN_BEGINRDRAGW:
+        // The tree starts no drag of its own (the A and W forms agree up to the handle).
+        m_hDragStartItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
+        *pResult = 0;
         return TRUE;
     default:
         return FALSE;

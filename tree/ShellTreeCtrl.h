@@ -77,7 +77,8 @@ public:
 
     // The hand-over of the control's notifications by the window that hosts it (the
     // explorer view): item expanding, right click, label edit (with the wait cursor
-    // around its end), the Delete key and custom draw. TRUE when the code was one of them.
+    // around its end), the Delete key, custom draw and the start of a drag. TRUE when the
+    // code was one of them.
     BOOL HandleTreeNotify(NMHDR* pNMHDR, LRESULT* pResult);
 
     void OnDestroy();
@@ -91,6 +92,10 @@ protected:
     // the plain folder's (ShellTreeDiskChecks.cpp).
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
+    // Presses that the control may take for the start of a drag (ShellTreeCtrl.cpp).
+    LRESULT OnLButtonDownMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRButtonDownMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     enum : UINT {
@@ -129,6 +134,8 @@ private:
     HTREEITEM m_hEditItem = nullptr;
     // The item a modal shell command runs on; cleared if its record goes meanwhile.
     HTREEITEM m_hCommandItem = nullptr;
+    // The item the control reported as dragged during the press being handled.
+    HTREEITEM m_hDragStartItem = nullptr;
     // The handles of WatchItemHandle.
     std::vector<HTREEITEM*> m_watchedHandles;
 };
