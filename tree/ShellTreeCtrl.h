@@ -66,7 +66,10 @@ public:
 
     // Item commands (ShellTreeCommands.cpp).
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
-    BOOL ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen);
+    // pbRename: the caller renames the item itself; set when the user chose the menu's Rename,
+    // which then is the caller's to start.
+    BOOL ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen,
+                             BOOL* pbRename = nullptr);
     void RefreshItemIcons(HTREEITEM hItem);
     void OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
