@@ -75,6 +75,10 @@ public:
     void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants);
     BOOL DeleteFolderItem(HTREEITEM hItem);
+    // The item's folder on the clipboard as cut (DROPEFFECT_MOVE) or copied
+    // (DROPEFFECT_COPY); fails for a folder the shell cannot move or copy
+    // (ShellTreeClipboard.cpp).
+    HRESULT PutItemOnClipboard(HTREEITEM hItem, DWORD dwEffect);
     // Colours (ShellTreeDraw.cpp).
     void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
 
