@@ -128,7 +128,10 @@ void CFolvaneView::OnDestroy()
 void CFolvaneView::OnSetFocus(CWnd* pOldWnd)
 {
     CFormView::OnSetFocus(pOldWnd);
-    if (m_hwndShellView && ::GetFocus() != m_hwndShellView) m_pShellView->UIActivate(SVUIA_ACTIVATE_FOCUS);
+    // The pane that had the focus gets it back: the tree keeps it, with the shell view
+    // active beside it; otherwise the shell view takes it.
+    if (m_hwndShellView && ::GetFocus() != m_hwndShellView)
+        m_pShellView->UIActivate(TreeHasFocus() ? SVUIA_ACTIVATE_NOFOCUS : SVUIA_ACTIVATE_FOCUS);
 }
 
 void CFolvaneView::OnKillFocus(CWnd* pNewWnd)
