@@ -73,6 +73,12 @@ void CFormView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDea
     CView::OnActivateView(bActivate, pActivateView, pDeactiveView);
 }
 
+void CFormView::OnActivateFrame(UINT nState, CFrameWnd* pFrame)
+{
+    if (nState == WA_INACTIVE) SaveFocusControl();
+    CView::OnActivateFrame(nState, pFrame);
+}
+
 void CFormView::OnSetFocus(CWnd*)
 {
     // The focus goes back to the control that had it, else to the first that takes it.

@@ -16,6 +16,7 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnInitialUpdate() override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+    void OnActivateFrame(UINT nState, CFrameWnd* pFrame) override;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnSetFocus(CWnd* pOldWnd);

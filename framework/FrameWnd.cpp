@@ -22,6 +22,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_INITMENUPOPUP()
     ON_WM_MENUSELECT()
     ON_WM_SETFOCUS()
+    ON_MESSAGE(WM_ACTIVATE, &CFrameWnd::OnActivateMessage)
     ON_WM_ENABLE()
     ON_MESSAGE(WM_SETMESSAGESTRING, &CFrameWnd::OnSetMessageString)
     ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
@@ -145,6 +146,17 @@ void CFrameWnd::OnSize(UINT nType, int, int)
 void CFrameWnd::OnSysCommand(UINT, LPARAM)
 {
     Default();
+}
+
+LRESULT CFrameWnd::OnActivateMessage(WPARAM wParam, LPARAM)
+{
+    // Before the focus leaves with the activation, the active view learns it goes, so that a
+    // form remembers its focused control for the activation's return.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        CFrameWnd* pActiveFrame = GetActiveFrame();
+        if (CView* pView = pActiveFrame ? pActiveFrame->GetActiveView() : nullptr) pView->OnActivateFrame(WA_INACTIVE, pActiveFrame);
+    }
+    return Default();
 }
 
 void CFrameWnd::OnSetFocus(CWnd*)

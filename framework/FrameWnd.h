@@ -92,6 +92,7 @@ public:
     void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu);
     void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
     void OnSetFocus(CWnd* pOldWnd);
+    LRESULT OnActivateMessage(WPARAM wParam, LPARAM lParam);
     void OnEnable(BOOL bEnable);
     LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);

@@ -143,8 +143,11 @@ void CMDIChildWnd::ActivateFrame(int nCmdShow)
 
 LRESULT CMDIChildWnd::OnMDIActivate(WPARAM wParam, LPARAM lParam)
 {
-    LRESULT r = Default();
     HWND hActivated = reinterpret_cast<HWND>(lParam);
+    // The focus is still in this window as it goes: its view remembers where.
+    if (reinterpret_cast<HWND>(wParam) == m_hWnd && hActivated != m_hWnd && m_pViewActive)
+        m_pViewActive->OnActivateView(FALSE, m_pViewActive, m_pViewActive);
+    LRESULT r = Default();
     CMDIFrameWnd* pMain = GetMDIFrame();
     if (pMain) {
         if (hActivated == m_hWnd) {
@@ -155,7 +158,6 @@ LRESULT CMDIChildWnd::OnMDIActivate(WPARAM wParam, LPARAM lParam)
         }
         pMain->DelayUpdateFrameTitle();
     }
-    (void)wParam;
     if (hActivated == m_hWnd && m_pViewActive) m_pViewActive->OnActivateView(TRUE, m_pViewActive, m_pViewActive);
     return r;
 }

@@ -91,6 +91,8 @@ public:
         return reinterpret_cast<HIMAGELIST>(SendMessage(TVM_SETIMAGELIST, static_cast<WPARAM>(nImageList), reinterpret_cast<LPARAM>(hList)));
     }
     HWND GetEditControl() const { return reinterpret_cast<HWND>(SendMessage(TVM_GETEDITCONTROL)); }
+    // Starts editing the item's label; the editor, or null when the edit was refused.
+    HWND EditLabel(HTREEITEM hItem) { return reinterpret_cast<HWND>(SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hItem))); }
     HTREEITEM HitTest(POINT pt, UINT* pFlags = nullptr) const
     {
         TVHITTESTINFO hit = {};

@@ -19,6 +19,9 @@ public:
     virtual void OnInitialUpdate();
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
     virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
+    // The view's frame is activated or deactivated (nState as WM_ACTIVATE's), the view
+    // staying the frame's active one.
+    virtual void OnActivateFrame(UINT /*nState*/, CFrameWnd* /*pFrame*/) {}
     virtual void OnDraw(HDC hdc);
 
     // A drag over the view, with points in its client coordinates, from a drop target

@@ -38,6 +38,11 @@ CShellViewCommands::Outcome CShellViewCommands::Execute(UINT nID, HWND hwndOwner
 UINT CShellViewCommands::CommandForKey(WPARAM vk) const
 {
     if (!IsRunningUnderWine() || !CShellViewList(m_pView, m_hwndView).ListHasFocus()) return 0;
+    return EditCommandForKey(vk);
+}
+
+UINT CShellViewCommands::EditCommandForKey(WPARAM vk)
+{
     const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0, bShift = ::GetKeyState(VK_SHIFT) < 0, bAlt = ::GetKeyState(VK_MENU) < 0;
     if (bAlt) return 0;
     if (bCtrl && !bShift) {

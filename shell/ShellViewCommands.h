@@ -33,6 +33,9 @@ public:
     // none of its edit keys itself: the shortcuts the Edit menu shows, and the frame's older
     // ones for Cut, Copy and Paste. 0 for any other key, or where the view takes them.
     UINT CommandForKey(WPARAM vk) const;
+    // The Edit command those keys stand for wherever they are pressed, with the modifiers
+    // held now; 0 for any other key.
+    static UINT EditCommandForKey(WPARAM vk);
 
     // Whether Undo has a record of file operations to act on.
     static bool CanUndo();

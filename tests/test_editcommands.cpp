@@ -215,6 +215,17 @@ protected:
         }
         PumpFor(150);
     }
+    // The command given with the tree focused, from the menu (the focus stays where it is
+    // while a menu is open) or by keys.
+    void IssueInTree(const Trigger& t)
+    {
+        SetForegroundWindow(MainWnd());
+        m_pView->m_tree.SetFocus();
+        Pump();
+        if (t.nID) SendMessageA(MainWnd(), WM_COMMAND, t.nID, 0);
+        else PressChord(t.modifier, t.vk);
+        PumpFor(150);
+    }
     std::vector<std::string> Selected()
     {
         std::vector<std::string> names;
@@ -497,17 +508,77 @@ TEST_F(EditCommandsTest, DeleteInTheListAsksAndDeletesTheSelection)
     }
 }
 
-TEST_F(EditCommandsTest, KeysInTheTreeAreTheTreesOwn)
+// With the tree focused the Edit commands and keys act on the tree's selected folder, never
+// on the right pane's selection; keys the tree has no use for leave the list alone.
+TEST_F(EditCommandsTest, WithTheTreeFocusedCutAndCopyTakeItsSelectedFolder)
 {
-    PutTextOnClipboard("kept");
-    SelectInList(m_pView, {"one.txt"});
-    SetForegroundWindow(MainWnd());
-    m_pView->m_tree.SetFocus();
-    for (WORD vk : {'C', 'X', 'A', 'V'}) PressChord(VK_CONTROL, vk);
-    PumpFor(200);
-    EXPECT_EQ("kept", ReadClipboard().text);
-    EXPECT_EQ(std::vector<std::string>{"one.txt"}, Selected());
-    EXPECT_EQ("original", Contents(m_root.Sub("one.txt")));
+    const Trigger triggers[] = {{"Copy", ID_SHELL_EDIT_COPY, 0, 0},    {"Cut", ID_SHELL_EDIT_CUT, 0, 0},
+                                {"Ctrl+C", 0, VK_CONTROL, 'C'},        {"Ctrl+X", 0, VK_CONTROL, 'X'},
+                                {"Ctrl+Insert", 0, VK_CONTROL, VK_INSERT}, {"Shift+Delete", 0, VK_SHIFT, VK_DELETE}};
+    ASSERT_TRUE(Browse(m_pView, m_root.Sub("alpha")));
+    for (const Trigger& t : triggers) {
+        PutTextOnClipboard("before");
+        SelectInList(m_pView, {"x.txt"});
+        IssueInTree(t);
+        Clipboard clip = ReadClipboard();
+        const bool bCut = t.nID == ID_SHELL_EDIT_CUT || t.vk == 'X' || t.vk == VK_DELETE;
+        EXPECT_EQ(std::vector<std::string>{m_root.Sub("alpha")}, clip.files) << t.name;
+        EXPECT_EQ(static_cast<DWORD>(bCut ? DROPEFFECT_MOVE : DROPEFFECT_COPY), clip.dwEffect) << t.name;
+        EXPECT_TRUE(Exists(m_root.Sub("alpha\\x.txt"))) << t.name;
+    }
+    // Select All is the list's: the tree leaves its selection alone.
+    IssueInTree({"Ctrl+A", 0, VK_CONTROL, 'A'});
+    EXPECT_EQ(std::vector<std::string>{"x.txt"}, Selected());
+
+    // A cut folder pasted with the tree focused on another goes there.
+    IssueInTree({"Ctrl+X", 0, VK_CONTROL, 'X'});
+    ASSERT_TRUE(Browse(m_pView, m_root.Sub("beta")));
+    IssueInTree({"Ctrl+V", 0, VK_CONTROL, 'V'});
+    EXPECT_EQ("original", Contents(m_root.Sub("beta\\alpha\\x.txt")));
+    EXPECT_FALSE(Exists(m_root.Sub("alpha")));
+}
+
+TEST_F(EditCommandsTest, WithTheTreeFocusedPasteGoesIntoItsSelectedFolder)
+{
+    struct { Trigger how; const char* into; } cases[] = {
+        {{"Paste", ID_SHELL_EDIT_PASTE, 0, 0}, "beta"},
+        {{"Ctrl+V", 0, VK_CONTROL, 'V'}, "gamma"},
+        {{"Shift+Insert", 0, VK_SHIFT, VK_INSERT}, "alpha\\inner"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Browse(m_pView, m_root.Path()));
+        SelectInList(m_pView, {"one.txt"});
+        Issue({"Ctrl+C", 0, VK_CONTROL, 'C'});  // in the list
+        ASSERT_TRUE(Browse(m_pView, m_root.Sub(c.into)));
+        IssueInTree(c.how);
+        EXPECT_EQ("original", Contents(m_root.Sub(std::string(c.into) + "\\one.txt"))) << c.how.name;
+    }
+}
+
+// F2 edits the name of the tree's selected folder in the tree; Delete deletes that folder,
+// not the list's selection.
+TEST_F(EditCommandsTest, WithTheTreeFocusedF2AndDeleteActOnItsSelectedFolder)
+{
+    ASSERT_TRUE(Browse(m_pView, m_root.Sub("gamma")));
+    m_root.MakeFiles({"gamma\\g.txt"}, "original");
+    SendMessageA(MainWnd(), WM_COMMAND, ID_REFRESH, 0);
+    SelectInList(m_pView, {"g.txt"});
+    IssueInTree({"F2", 0, 0, VK_F2});
+    CShellTreeCtrl& tree = m_pView->m_tree;
+    HTREEITEM hRoot = tree.GetParentItem(tree.GetSelectedItem());
+    HWND hEdit = tree.GetEditControl();
+    ASSERT_TRUE(hEdit) << "F2 edits the tree's label";
+    char text[MAX_PATH] = "";
+    GetWindowTextA(hEdit, text, MAX_PATH);
+    EXPECT_STREQ("gamma", text);
+    tree.SendMessage(TVM_ENDEDITLABELNOW, TRUE, 0);
+
+    ModalWatcher answer(IDYES);
+    IssueInTree({"Delete", 0, 0, VK_DELETE});
+    ASSERT_TRUE(PumpUntil([&] { return !Exists(m_root.Sub("gamma")); }, 3000));
+    EXPECT_GE(answer.Count(), 1u);
+    EXPECT_TRUE(Exists(m_root.Sub("one.txt")));
+    EXPECT_EQ(nullptr, ChildByLabel(tree, hRoot, "gamma"));
 }
 
 TEST_F(EditCommandsTest, UndoIsGreyWithAPromptThatSaysWhy)

@@ -3,6 +3,7 @@
 // left once the window is gone.
 #include "support/TestShellFolder.h"
 #include "support/TreeTest.h"
+#include "support/WideText.h"
 
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
@@ -440,6 +441,36 @@ TEST_F(TreeTest, FailingFoldersEndOperationsQuietlyAndEveryReferenceIsReleased)
         }
         EXPECT_EQ(0, state.nRefs) << c.what;
         EXPECT_EQ(0, state.nLive) << c.what;
+    }
+    m_pHost.reset(new CTreeHost);
+}
+
+// A sub-folder whose name cannot be read is left out, wherever it comes in the folder; the
+// others all show.
+TEST_F(TreeTest, ASubFolderWhoseNameCannotBeReadHidesNoneOfTheOthers)
+{
+    m_pDir->MakeFolders({"top\\c1", "top\\c2", "top\\c3"});
+    CComPtr<IShellFolder> spDir = FixtureFolder();
+    const struct { const char* failing; std::vector<std::string> shown; } cases[] = {
+        {"c1", {"c2", "c3"}},
+        {"c2", {"c1", "c3"}},
+        {"c3", {"c1", "c2"}},
+    };
+    for (const auto& c : cases) {
+        CTestFolderState state;
+        {
+            CComPtr<IShellFolder> spTest;
+            spTest.Attach(NewTestFolder(spDir, &state));
+            m_pHost.reset(new CTreeHost);
+            InsertFixtureRoots(spTest);
+            HTREEITEM hTop = Item(TVI_ROOT, "top");
+            ASSERT_NE(nullptr, hTop);
+            state.failNameOf = Widen(c.failing);
+            Tree().ExpandWithNotify(hTop, TVE_EXPAND);
+            EXPECT_EQ(c.shown, Labels(Tree(), hTop)) << "failing: " << c.failing;
+            m_pHost.reset();
+        }
+        EXPECT_EQ(0, state.nRefs);
     }
     m_pHost.reset(new CTreeHost);
 }

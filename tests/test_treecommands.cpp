@@ -184,6 +184,35 @@ TEST_F(TreeCommands, ContextMenuRunsOnlyAChosenCommandAndReportsFailures)
     EXPECT_EQ(nMenus, m_pHost->m_nMenusShown);
 }
 
+// The menu's own Rename would edit a name in the owner's right pane: the tree edits the
+// label of the item the menu was opened for instead; every other command is the menu's.
+TEST_F(TreeCommands, TheMenusRenameEditsTheLabelOfTheItemInTheTree)
+{
+    ShowRoots();
+    m_state.bOwnMenu = TRUE;
+    m_pHost->m_menu = CTreeHost::Menu::ChooseFirst;
+    const struct { const char* verb; int nInvokes; bool bEdits; } cases[] = {
+        {"open", 1, false},
+        {"", 1, false},
+        {"rename", 0, true},
+    };
+    for (const auto& c : cases) {
+        m_state.menuVerb = c.verb;
+        m_state.nInvokes = 0;
+        Tree().SelectItem(A());
+        RightClick(LabelPoint(Item(TVI_ROOT, "z")));
+        EXPECT_EQ(c.nInvokes, m_state.nInvokes) << c.verb;
+        HWND hEdit = Tree().GetEditControl();
+        ASSERT_EQ(c.bEdits, hEdit != nullptr) << c.verb;
+        if (!hEdit) continue;
+        SetWindowTextA(hEdit, "z2");
+        Tree().SendMessage(TVM_ENDEDITLABELNOW, FALSE, 0);
+        EXPECT_TRUE(Exists(m_pDir->Sub("z2")));
+        EXPECT_FALSE(Exists(m_pDir->Sub("z")));
+        EXPECT_TRUE(Exists(m_pDir->Sub("a"))) << "only the item the menu was for";
+    }
+}
+
 TEST_F(TreeCommands, CompressedFolderIsBlueUnlessSelected)
 {
     m_state.addAttrs[L"z"] = SFGAO_COMPRESSED;

@@ -292,6 +292,14 @@ protected:
         return dwEffect;
     }
     BOOL Selected(HTREEITEM hItem) { return Tree().GetItemState(hItem, TVIS_SELECTED) != 0; }
+    // The re-read the shell's notices start; which folders are gone the platform's own way
+    // tells (Wine binds a deleted folder all the same).
+    void ReRead(HTREEITEM hItem)
+    {
+        SetWineCheckForTesting(WineCheck::Detect);
+        Tree().RefreshFolderItem(hItem);
+        SetWineCheckForTesting(WineCheck::Windows);
+    }
     // The colour behind an item's label as the tree draws it now.
     COLORREF LabelBackground(HTREEITEM hItem)
     {
@@ -482,6 +490,37 @@ TEST_F(TreeDropTest, OLEsOwnDragLoopReachesTheTreeThroughTheViewsRegistration)
     ExpectDragOver();
 }
 
+// The drag's loop lets the tree read a folder again while the drag goes on (the shell's
+// notices of another program's changes): the folder under the cursor and the selection may
+// go, and the control may give a new folder the handle of a gone one.
+TEST_F(TreeDropTest, FoldersThatGoDuringTheDragAreNeitherTargetsNorSelectedAfterIt)
+{
+    Tree().SelectItem(m_hGamma);
+    ASSERT_EQ(m_hGamma, Tree().GetSelectedItem());
+    Enter(PointOn(m_hAlpha));
+    ASSERT_EQ(m_hAlpha, m_pView->m_dropTarget.m_hDropItem);
+    ASSERT_TRUE(RemoveTree(m_root.Sub("alpha")) && RemoveTree(m_root.Sub("gamma")));
+    ReRead(m_hRoot);
+    EXPECT_EQ(nullptr, m_pView->m_dropTarget.m_hDropItem) << "the drop target kept the handle of a gone folder";
+    EXPECT_EQ(nullptr, m_pView->m_dropTarget.m_hSelectedBeforeDrag) << "and of the selection that went";
+    EXPECT_EQ(m_hRoot, Tree().GetSelectedItem());
+    m_root.MakeFolders({"delta", "epsilon"});
+    ReRead(m_hRoot);
+    m_pScope.reset(new CMallocSpy::CScope);  // the new folders' records stay with their items
+
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), Over(EmptyPoint())) << "a gone folder takes no drop";
+    EXPECT_EQ("EL", m_alpha.Kinds()) << "its drag ends once";
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), Over(PointOn(m_hBeta)));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), Drop(PointOn(m_hBeta)));
+    EXPECT_EQ("EOD", m_beta.Kinds());
+    for (const char* name : {"delta", "epsilon"}) {
+        HTREEITEM hNew = ChildByLabel(Tree(), m_hRoot, name);
+        ASSERT_TRUE(hNew) << name;
+        EXPECT_FALSE(Selected(hNew)) << name << " looks selected";
+    }
+    ExpectDragOver();
+}
+
 // ---- A real drag with the mouse -------------------------------------------------------------
 
 // Presses at one point, moves in small steps to a tree item and releases there once the
@@ -574,6 +613,57 @@ TEST_F(MouseDragTest, WhatIsDraggedFromTheRightPaneLandsInTheFolderDroppedOnAndB
             tree.ExpandWithNotify(hInto, TVE_EXPAND);
             EXPECT_TRUE(ChildByLabel(tree, hInto, c.item)) << "found in its new place";
         }
+    }
+}
+
+// A tree folder dragged and let go anywhere: the tree drags nothing itself, so nothing may
+// look like a drop target afterwards (Wine's control marks the dragged item as one).
+TEST_F(MouseDragTest, ATreeFolderDraggedAndLetGoLeavesNoDropHighlight)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_TRUE(pView);
+    SetForegroundWindow(MainWnd());
+    CShellTreeCtrl& tree = pView->m_tree;
+    HTREEITEM hRoot = tree.GetSelectedItem();
+    HTREEITEM hAlpha = ChildByLabel(tree, hRoot, "alpha"), hGamma = ChildByLabel(tree, hRoot, "gamma");
+    ASSERT_TRUE(hAlpha && hGamma);
+    RECT rcTree, rcAlpha, rcGamma;
+    tree.GetWindowRect(&rcTree);
+    tree.GetItemRect(hAlpha, &rcAlpha, TRUE);
+    tree.GetItemRect(hGamma, &rcGamma, TRUE);
+    POINT from = {rcAlpha.left + 4, (rcAlpha.top + rcAlpha.bottom) / 2};
+    POINT onGamma = {rcGamma.left + 4, (rcGamma.top + rcGamma.bottom) / 2};
+    ClientToScreen(tree.m_hWnd, &from);
+    ClientToScreen(tree.m_hWnd, &onGamma);
+    const struct { const char* over; POINT to; DWORD down, up; } cases[] = {
+        {"the splitter", {rcTree.right + 2, from.y}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+        {"another folder", onGamma, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+        {"the right pane", {rcTree.right + 80, from.y}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+        {"the splitter, right button", {rcTree.right + 2, from.y}, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
+    };
+    for (const auto& c : cases) {
+        std::atomic<bool> done{false};
+        std::thread mouse([&] {
+            SendMouse(from);
+            Sleep(100);
+            SendMouse(from, c.down);
+            Sleep(100);
+            for (int i = 1; i <= 10; ++i) {
+                SendMouse({from.x + (c.to.x - from.x) * i / 10, from.y + (c.to.y - from.y) * i / 10});
+                Sleep(30);
+            }
+            SendMouse(c.to, c.up);
+            Sleep(100);
+            done = true;
+        });
+        PumpUntil([&] { return done.load(); }, 10000);
+        mouse.join();
+        PumpFor(200);
+        // A right-button release may open a menu: none is wanted here.
+        EndMenu();
+        EXPECT_EQ(nullptr, tree.GetDropHilightItem()) << "let go over " << c.over;
+        EXPECT_EQ(hRoot, tree.GetSelectedItem()) << c.over;
+        EXPECT_TRUE(Exists(m_root.Sub("alpha"))) << c.over;
     }
 }
 

@@ -636,6 +636,84 @@ TEST_F(ViewTest, KeysTypedIntoANameBeingEditedAreTheEditors)
     pView->m_tree.SendMessage(TVM_ENDEDITLABELNOW, TRUE, 0);
 }
 
+// ---- Focus and keys ------------------------------------------------------------------------------
+
+// The pane with the focus when the window gave up the activation, to another browser window
+// (Ctrl+F6 there and back) or to another program, has it again when the user comes back.
+TEST_F(ViewTest, EachWindowKeepsThePaneThatHadTheFocusThroughAnActivationElsewhere)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, Open(m_root.Sub("beta")));
+    LPCSTR pszClass = CWnd::RegisterWndClass("FolvaneTest:OtherProgram", 0);
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(0, pszClass, "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 10, 200, 100, nullptr, nullptr));
+    HWND hFirst = pView->GetParentFrame()->m_hWnd;
+    auto toFirst = [&] {
+        SetForegroundWindow(MainWnd());
+        static_cast<CMDIChildWnd*>(pView->GetParentFrame())->MDIActivate();
+        PumpFor(100);
+    };
+    const struct { const char* pane; bool bTree; const char* away; bool bOtherProgram; } cases[] = {
+        {"tree", true, "another window", false},
+        {"list", false, "another window", false},
+        {"tree", true, "another program", true},
+        {"list", false, "another program", true},
+    };
+    for (const auto& c : cases) {
+        toFirst();
+        ::SetFocus(c.bTree ? pView->m_tree.m_hWnd : ListOf(pView));
+        Pump();
+        if (c.bOtherProgram) {
+            SetForegroundWindow(other.m_hWnd);
+            PumpFor(150);
+            SetForegroundWindow(MainWnd());
+        } else {
+            PressChord(VK_CONTROL, VK_F6);
+            PumpUntil([&] { return BrowserWindows(MainWnd())[0] != hFirst; }, 3000);
+            PressChord(VK_CONTROL, VK_F6);
+            PumpUntil([&] { return BrowserWindows(MainWnd())[0] == hFirst; }, 3000);
+        }
+        PumpFor(150);
+        const HWND hFocus = GetFocus();
+        EXPECT_EQ(c.bTree, hFocus == pView->m_tree.m_hWnd) << c.pane << " after " << c.away;
+        EXPECT_EQ(!c.bTree, hFocus == ListOf(pView)) << c.pane << " after " << c.away;
+    }
+    other.DestroyWindow();
+}
+
+// A key pressed in the tree of an open browser window reaches the frame's accelerators.
+TEST_F(ViewTest, KeysInTheTreeReachTheFramesAccelerators)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    const struct { const char* key; WORD modifier, vk; } cases[] = {
+        {"F5", 0, VK_F5},
+        {"Ctrl+N", VK_CONTROL, 'N'},
+        {"Ctrl+F4", VK_CONTROL, VK_F4},
+    };
+    for (const auto& c : cases) {
+        const size_t nWindows = BrowserWindows(MainWnd()).size();
+        const std::string file = std::string(c.key) + ".txt";
+        m_root.MakeFiles({file.c_str()});
+        SetForegroundWindow(MainWnd());
+        static_cast<CMDIChildWnd*>(pView->GetParentFrame())->MDIActivate();
+        pView->m_tree.SetFocus();
+        Pump();
+        ASSERT_EQ(pView->m_tree.m_hWnd, GetFocus());
+        PressChord(c.modifier, c.vk);
+        if (c.vk == VK_F5) {
+            EXPECT_TRUE(PumpUntil([&] { return ListIndexOf(pView, "F5.txt") >= 0; }, 3000)) << "refreshed";
+        } else if (c.vk == 'N') {
+            EXPECT_TRUE(PumpUntil([&] { return BrowserWindows(MainWnd()).size() == nWindows + 1; }, 3000)) << "a new window";
+            // The new window goes again; the first stays for the next key.
+            SendMessageA(BrowserWindows(MainWnd())[0], WM_CLOSE, 0, 0);
+            Pump();
+        } else {
+            EXPECT_TRUE(PumpUntil([&] { return BrowserWindows(MainWnd()).size() == nWindows - 1; }, 3000)) << "closed";
+        }
+    }
+}
+
 // A folder of the test's own that fails where it is told to.
 class FailingFolder : public IShellFolder {
 public:

@@ -66,17 +66,24 @@ void CShellTreeCtrl::OnRightClick(NMHDR*, LRESULT* pResult)
             if (pData && pData->pFolder) {
                 // The command runs modally; the item may go while it does.
                 m_hCommandItem = hItem;
-                ShowItemContextMenu(::GetParent(m_hWnd), pData->pFolder, pData->pidlRel, pt);
-                if (m_hCommandItem == hItem) RefreshItemIcons(hItem);
+                BOOL bRename = FALSE;
+                ShowItemContextMenu(::GetParent(m_hWnd), pData->pFolder, pData->pidlRel, pt, &bRename);
+                const BOOL bItemStayed = m_hCommandItem == hItem;
                 m_hCommandItem = nullptr;
+                if (bItemStayed) {
+                    RefreshItemIcons(hItem);
+                    if (bRename) EditLabel(hItem);
+                }
             }
         }
     }
     *pResult = 0;
 }
 
-BOOL CShellTreeCtrl::ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen)
+BOOL CShellTreeCtrl::ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen,
+                                         BOOL* pbRename)
 {
+    if (pbRename) *pbRename = FALSE;
     if (!pFolder) return FALSE;
     CComPtr<IContextMenu> spMenu;
     HRESULT hr = pFolder->GetUIObjectOf(hwndOwner, 1, &pidlRel, IID_IContextMenu, nullptr, spMenu.PutVoid());
@@ -87,14 +94,22 @@ BOOL CShellTreeCtrl::ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, 
     if (!spMenu) return FALSE;
     HMENU hPopup = CreatePopupMenu();
     if (!hPopup) return FALSE;
-    hr = spMenu->QueryContextMenu(hPopup, 0, 1, 0x7FFF, CMF_EXPLORE);
+    // The tree renames its items itself: the menu may offer Rename.
+    hr = spMenu->QueryContextMenu(hPopup, 0, 1, 0x7FFF, CMF_EXPLORE | (pbRename ? CMF_CANRENAME : 0));
     if (FAILED(hr)) {
         DestroyMenu(hPopup);
         return FALSE;
     }
     UINT nCmd = static_cast<UINT>(
         TrackPopupMenu(hPopup, TPM_RETURNCMD | TPM_RIGHTBUTTON, ptScreen.x, ptScreen.y, 0, hwndOwner, nullptr));
-    if (nCmd) {
+    // The menu's own Rename would edit a name in whatever view the owner shows (the right
+    // pane): the caller starts it in the tree instead.
+    char szVerb[16] = "";
+    if (nCmd && pbRename &&
+        SUCCEEDED(spMenu->GetCommandString((nCmd - 1) & 0xFFFF, GCS_VERBA, nullptr, szVerb, sizeof(szVerb))) &&
+        lstrcmpiA(szVerb, "rename") == 0) {
+        *pbRename = TRUE;
+    } else if (nCmd) {
         CMINVOKECOMMANDINFO ici = {};
         ici.cbSize = sizeof(ici);
         ici.fMask = 0;

@@ -5,6 +5,8 @@
 // changes made behind the tree's back) and ShellTreeDraw (colours).
 #include "tree/ShellTreeCtrl.h"
 
+#include <algorithm>
+
 #include "framework/WaitCursor.h"
 #include "shell/ItemAttributes.h"
 #include "shell/TreeViewItems.h"
@@ -16,6 +18,8 @@ BEGIN_MESSAGE_MAP(CShellTreeCtrl, CTreeCtrl)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_PAINT, &CShellTreeCtrl::OnPaintMessage)
     ON_MESSAGE(WM_KEYDOWN, &CShellTreeCtrl::OnKeyDownMessage)
+    ON_MESSAGE(WM_LBUTTONDOWN, &CShellTreeCtrl::OnLButtonDownMessage)
+    ON_MESSAGE(WM_RBUTTONDOWN, &CShellTreeCtrl::OnRButtonDownMessage)
 END_MESSAGE_MAP()
 
 CShellTreeCtrl::~CShellTreeCtrl()
@@ -27,6 +31,27 @@ CShellTreeCtrl::~CShellTreeCtrl()
 BOOL CShellTreeCtrl::PreTranslateMessage(MSG* pMsg)
 {
     return CWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT CShellTreeCtrl::OnLButtonDownMessage(WPARAM wParam, LPARAM lParam)
+{
+    return OnButtonDown(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT CShellTreeCtrl::OnRButtonDownMessage(WPARAM wParam, LPARAM lParam)
+{
+    return OnButtonDown(WM_RBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT CShellTreeCtrl::OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Wine's control marks an item it reports as dragged as the drop target once the report
+    // is back, and nothing would ever take the mark away: the tree drags nothing itself.
+    m_hDragStartItem = nullptr;
+    const LRESULT result = DefWindowProc(message, wParam, lParam);
+    if (m_hDragStartItem && m_hWnd && GetDropHilightItem() == m_hDragStartItem) SelectDropTarget(nullptr);
+    m_hDragStartItem = nullptr;
+    return result;
 }
 
 void CShellTreeCtrl::OnDestroy()
@@ -73,6 +98,14 @@ BOOL CShellTreeCtrl::HandleTreeNotify(NMHDR* pNMHDR, LRESULT* pResult)
     case NM_CUSTOMDRAW:
         OnCustomDraw(pNMHDR, pResult);
         return TRUE;
+    case TVN_BEGINDRAGA:
+    case TVN_BEGINDRAGW:
+    case TVN_BEGINRDRAGA:
+    case TVN_BEGINRDRAGW:
+        // The tree starts no drag of its own (the A and W forms agree up to the handle).
+        m_hDragStartItem = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
+        *pResult = 0;
+        return TRUE;
     default:
         return FALSE;
     }
@@ -113,6 +146,21 @@ void CShellTreeCtrl::ForgetItem(HTREEITEM hItem)
     if (!m_pendingChecks.empty()) m_pendingChecks.erase(hItem);
     if (m_hEditItem == hItem) m_hEditItem = nullptr;
     if (m_hCommandItem == hItem) m_hCommandItem = nullptr;
+    for (HTREEITEM* pHandle : m_watchedHandles) {
+        if (*pHandle == hItem) *pHandle = nullptr;
+    }
+}
+
+void CShellTreeCtrl::WatchItemHandle(HTREEITEM* pHandle)
+{
+    if (pHandle && std::find(m_watchedHandles.begin(), m_watchedHandles.end(), pHandle) == m_watchedHandles.end())
+        m_watchedHandles.push_back(pHandle);
+}
+
+void CShellTreeCtrl::UnwatchItemHandle(HTREEITEM* pHandle)
+{
+    m_watchedHandles.erase(std::remove(m_watchedHandles.begin(), m_watchedHandles.end(), pHandle),
+                           m_watchedHandles.end());
 }
 
 void CShellTreeCtrl::FreeLevel(CFolderRecords::Level level)

@@ -58,21 +58,34 @@ public:
     // Deletes an item's children and frees their records; a selection below moves to
     // hReplacement first. bReleaseItem: the item's own record goes too.
     void DeleteChildItems(HTREEITEM hItem, HTREEITEM hReplacement, BOOL bReleaseItem);
+    // Item handles kept by others across a modal loop (a drag's): the tree clears a watched
+    // handle when its item goes, so that it never names a deleted item, nor a new one the
+    // control made in its place. Unwatch before the handle itself goes.
+    void WatchItemHandle(HTREEITEM* pHandle);
+    void UnwatchItemHandle(HTREEITEM* pHandle);
 
     // Item commands (ShellTreeCommands.cpp).
     void OnRightClick(NMHDR* pNMHDR, LRESULT* pResult);
-    BOOL ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen);
+    // pbRename: the caller renames the item itself; set when the user chose the menu's Rename,
+    // which then is the caller's to start.
+    BOOL ShowItemContextMenu(HWND hwndOwner, IShellFolder* pFolder, LPCITEMIDLIST pidlRel, POINT ptScreen,
+                             BOOL* pbRename = nullptr);
     void RefreshItemIcons(HTREEITEM hItem);
     void OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);
     void UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants);
     BOOL DeleteFolderItem(HTREEITEM hItem);
+    // The item's folder on the clipboard as cut (DROPEFFECT_MOVE) or copied
+    // (DROPEFFECT_COPY); fails for a folder the shell cannot move or copy
+    // (ShellTreeClipboard.cpp).
+    HRESULT PutItemOnClipboard(HTREEITEM hItem, DWORD dwEffect);
     // Colours (ShellTreeDraw.cpp).
     void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
 
     // The hand-over of the control's notifications by the window that hosts it (the
     // explorer view): item expanding, right click, label edit (with the wait cursor
-    // around its end), the Delete key and custom draw. TRUE when the code was one of them.
+    // around its end), the Delete key, custom draw and the start of a drag. TRUE when the
+    // code was one of them.
     BOOL HandleTreeNotify(NMHDR* pNMHDR, LRESULT* pResult);
 
     void OnDestroy();
@@ -86,6 +99,10 @@ protected:
     // the plain folder's (ShellTreeDiskChecks.cpp).
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyDownMessage(WPARAM wParam, LPARAM lParam);
+    // Presses that the control may take for the start of a drag (ShellTreeCtrl.cpp).
+    LRESULT OnLButtonDownMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnRButtonDownMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnButtonDown(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     enum : UINT {
@@ -124,4 +141,8 @@ private:
     HTREEITEM m_hEditItem = nullptr;
     // The item a modal shell command runs on; cleared if its record goes meanwhile.
     HTREEITEM m_hCommandItem = nullptr;
+    // The item the control reported as dragged during the press being handled.
+    HTREEITEM m_hDragStartItem = nullptr;
+    // The handles of WatchItemHandle.
+    std::vector<HTREEITEM*> m_watchedHandles;
 };

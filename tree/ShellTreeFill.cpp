@@ -71,8 +71,9 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
 
         FolderItemDataPtr pData = NewFolderItemData();
         if (!pData) break;
+        // A sub-folder whose name cannot be read is left out; those after it still show.
         char szName[MAX_PATH];
-        if (!GetItemDisplayName(pFolder, pidlChild, SHGDN_NORMAL, szName)) break;
+        if (!GetItemDisplayName(pFolder, pidlChild, SHGDN_NORMAL, szName)) continue;
         pData->pidlAbs.Attach(IdListConcat(pidlParentAbs, pidlChild));
         pData->pidlRel.Attach(IdListCopyFirst(spMalloc, pidlChild));
         if (!pData->pidlAbs || !pData->pidlRel) break;

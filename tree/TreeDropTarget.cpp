@@ -39,6 +39,12 @@ DROPEFFECT CTreeDropTarget::OnTreeDragEnter(COleDataObject* pDataObject, DWORD d
     // Only the drop highlight shows during the drag.
     m_hSelectedBeforeDrag = m_pTree ? m_pTree->GetSelectedItem() : nullptr;
     if (m_hSelectedBeforeDrag) m_pTree->SetItemState(m_hSelectedBeforeDrag, 0, TVIS_SELECTED);
+    // The drag's loop lets the tree read folders again meanwhile: an item that goes takes
+    // its handle here with it.
+    if (m_pTree) {
+        m_pTree->WatchItemHandle(&m_hDropItem);
+        m_pTree->WatchItemHandle(&m_hSelectedBeforeDrag);
+    }
     return TrackDropItem(pDataObject, dwKeyState, point);
 }
 
@@ -46,6 +52,8 @@ DROPEFFECT CTreeDropTarget::TrackDropItem(COleDataObject* pDataObject, DWORD dwK
 {
     DROPEFFECT dropEffect = DROPEFFECT_NONE;
     m_dwKeyState = dwKeyState;
+    // The folder under the cursor went meanwhile: its target's part in the drag ends.
+    if (!m_hDropItem) ReleaseItemDropTarget(TRUE);
     if (!m_pTree || !m_pTree->m_hWnd) return dropEffect;
     POINT ptTree = point;
     m_pTree->ScreenToClient(&ptTree);
@@ -104,30 +112,40 @@ void CTreeDropTarget::RestoreTreeLook()
     m_pTree->SendMessage(WM_SETREDRAW, TRUE);
 }
 
+void CTreeDropTarget::EndDrag(BOOL bLeave)
+{
+    ReleaseItemDropTarget(bLeave);
+    RestoreTreeLook();
+    if (m_pTree) {
+        m_pTree->UnwatchItemHandle(&m_hDropItem);
+        m_pTree->UnwatchItemHandle(&m_hSelectedBeforeDrag);
+    }
+    m_hSelectedBeforeDrag = nullptr;
+    ResetDropState();
+}
+
 void CTreeDropTarget::OnTreeDragLeave()
 {
-    ReleaseItemDropTarget(TRUE);
-    RestoreTreeLook();
-    ResetDropState();
+    EndDrag(TRUE);
 }
 
 BOOL CTreeDropTarget::OnTreeDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point)
 {
-    BOOL bResult = FALSE;
+    BOOL bResult = FALSE, bDropped = FALSE;
     const FolderItemData* pData = (m_hDropItem && m_pTree) ? m_pTree->GetItemRecord(m_hDropItem) : nullptr;
     if (pData && m_pItemDropTarget) {
         DWORD dwEffect = dropEffect;
         POINTL pt = {point.x, point.y};
+        bDropped = TRUE;
         HRESULT hr = m_pItemDropTarget->Drop(pDataObject ? pDataObject->GetIDataObject(FALSE) : nullptr, m_dwKeyState,
                                              pt, &dwEffect);
+        // The drop may have run modally: an item gone meanwhile has no icons to read.
         if (SUCCEEDED(hr)) {
             m_pTree->RefreshItemIcons(m_hDropItem);
             bResult = TRUE;
         }
     }
     // The target that took the drop has ended its drag: it is released, never left.
-    ReleaseItemDropTarget(FALSE);
-    RestoreTreeLook();
-    ResetDropState();
+    EndDrag(!bDropped);
     return bResult;
 }

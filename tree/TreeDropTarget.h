@@ -44,4 +44,7 @@ private:
     void ReleaseItemDropTarget(BOOL bLeave);
     // Gives the selection its look back and removes the drop highlight.
     void RestoreTreeLook();
+    // The end of a drag, by a leave or a drop: the folder's target is let go (left unless it
+    // took a drop), the tree looks as before and nothing of the drag is kept.
+    void EndDrag(BOOL bLeave);
 };

@@ -51,6 +51,10 @@ BEGIN_MESSAGE_MAP(CFolvaneView, CFormView)
     ON_NOTIFY(TVN_ENDLABELEDITW, IDC_TREE, &CFolvaneView::OnTreeNotify)
     ON_NOTIFY(TVN_KEYDOWN, IDC_TREE, &CFolvaneView::OnTreeNotify)
     ON_NOTIFY(NM_CUSTOMDRAW, IDC_TREE, &CFolvaneView::OnTreeNotify)
+    ON_NOTIFY(TVN_BEGINDRAGA, IDC_TREE, &CFolvaneView::OnTreeNotify)
+    ON_NOTIFY(TVN_BEGINDRAGW, IDC_TREE, &CFolvaneView::OnTreeNotify)
+    ON_NOTIFY(TVN_BEGINRDRAGA, IDC_TREE, &CFolvaneView::OnTreeNotify)
+    ON_NOTIFY(TVN_BEGINRDRAGW, IDC_TREE, &CFolvaneView::OnTreeNotify)
     ON_COMMAND(ID_REFRESH, &CFolvaneView::OnRefresh)
     ON_COMMAND(ID_UP_ONE_LEVEL, &CFolvaneView::OnUpOneLevel)
     ON_UPDATE_COMMAND_UI(ID_UP_ONE_LEVEL, &CFolvaneView::OnUpdateUpOneLevel)
@@ -124,7 +128,10 @@ void CFolvaneView::OnDestroy()
 void CFolvaneView::OnSetFocus(CWnd* pOldWnd)
 {
     CFormView::OnSetFocus(pOldWnd);
-    if (m_hwndShellView && ::GetFocus() != m_hwndShellView) m_pShellView->UIActivate(SVUIA_ACTIVATE_FOCUS);
+    // The pane that had the focus gets it back: the tree keeps it, with the shell view
+    // active beside it; otherwise the shell view takes it.
+    if (m_hwndShellView && ::GetFocus() != m_hwndShellView)
+        m_pShellView->UIActivate(TreeHasFocus() ? SVUIA_ACTIVATE_NOFOCUS : SVUIA_ACTIVATE_FOCUS);
 }
 
 void CFolvaneView::OnKillFocus(CWnd* pNewWnd)

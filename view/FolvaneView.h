@@ -92,6 +92,8 @@ public:
 
     // ---- Keys before translation (ViewKeys.cpp) ----
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Whether the tree has the keyboard focus: the Edit commands then act on its folder.
+    BOOL TreeHasFocus() const;
 
     // ---- Navigation (ViewNavigation.cpp) ----
     // Makes and installs a shell view for the folder; the caller keeps its reference.
@@ -115,6 +117,9 @@ public:
     // ---- The shell view's commands (ViewCommands.cpp) ----
     void OnShellCommand(UINT nID);
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
+    // Cut, Copy, Paste and Paste Shortcut while the tree has the focus, on the tree's
+    // selected folder; FALSE for any other command.
+    BOOL DoTreeEditCommand(UINT nID);
     // Pastes the files on the clipboard into the folder shown, or shortcuts to them, where the
     // shell view does not paste itself.
     void PasteClipboardFiles(BOOL bShortcuts);

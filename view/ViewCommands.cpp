@@ -14,6 +14,8 @@
 
 void CFolvaneView::OnShellCommand(UINT nID)
 {
+    // From the menu as from the keys: the focused pane is the one the command is for.
+    if (TreeHasFocus() && DoTreeEditCommand(nID)) return;
     if (!m_hwndShellView) return;
     switch (CShellViewCommands(m_pShellView, m_hwndShellView).Execute(nID, m_hWnd)) {
     case CShellViewCommands::kDone: break;
@@ -25,6 +27,24 @@ void CFolvaneView::OnShellCommand(UINT nID)
     case CShellViewCommands::kDisconnectDriveUnavailable:
         AfxMessageBox(IDS_DISCONNECT_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
         break;
+    }
+}
+
+BOOL CFolvaneView::DoTreeEditCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_SHELL_EDIT_CUT:
+    case ID_SHELL_EDIT_COPY: {
+        HTREEITEM hSelected = m_tree.GetSelectedItem();
+        if (!hSelected ||
+            FAILED(m_tree.PutItemOnClipboard(hSelected, nID == ID_SHELL_EDIT_CUT ? DROPEFFECT_MOVE : DROPEFFECT_COPY)))
+            ::MessageBeep(MB_OK);
+        return TRUE;
+    }
+    // The tree's selected folder is the one on show: pasting there is the same paste.
+    case ID_SHELL_EDIT_PASTE: PasteClipboardFiles(FALSE); return TRUE;
+    case ID_SHELL_EDIT_PASTE_SHORTCUT: PasteClipboardFiles(TRUE); return TRUE;
+    default: return FALSE;
     }
 }
 

@@ -1,10 +1,16 @@
 // Keys in the explorer view before they are translated: a name being edited keeps its keys,
-// the shell view sees the rest first, Enter and Backspace open and go up, and the edit keys
-// become Edit commands where the shell view takes none of them.
+// keys in the tree act on its folder, the shell view sees the rest first, Enter and Backspace
+// open and go up, and the edit keys become Edit commands where the shell view takes none of
+// them.
 #include "view/FolvaneView.h"
 
 #include "shell/ShellViewCommands.h"
 #include "shell/ShellViewList.h"
+
+BOOL CFolvaneView::TreeHasFocus() const
+{
+    return m_tree.m_hWnd && ::GetFocus() == m_tree.m_hWnd;
+}
 
 BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
 {
@@ -18,6 +24,21 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
             lstrcmpiA(cls, "Edit") == 0) {
             ::TranslateMessage(pMsg);
             ::DispatchMessageA(pMsg);
+            return TRUE;
+        }
+    }
+    // With the tree focused its keys act on its selected folder: F2 renames it and the edit
+    // keys do what the Edit menu does (OnShellCommand gives them to the tree), before the
+    // frame's accelerators (whose Cut, Copy and Paste have no handler) see them.
+    if (pMsg->message == WM_KEYDOWN && TreeHasFocus()) {
+        const bool bModifier = ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0;
+        if (pMsg->wParam == VK_F2 && !bModifier) {
+            if (HTREEITEM hSelected = m_tree.GetSelectedItem()) m_tree.EditLabel(hSelected);
+            return TRUE;
+        }
+        const UINT nID = CShellViewCommands::EditCommandForKey(pMsg->wParam);
+        if (nID == ID_SHELL_EDIT_CUT || nID == ID_SHELL_EDIT_COPY || nID == ID_SHELL_EDIT_PASTE) {
+            OnShellCommand(nID);
             return TRUE;
         }
     }

@@ -115,7 +115,14 @@ public:
         m_pState->nInvokes++;
         return m_pState->hrInvoke;
     }
-    HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR, UINT, UINT*, LPSTR, UINT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR idCmd, UINT flags, UINT*, LPSTR pszName, UINT cchMax) override
+    {
+        if (idCmd != 0 || m_pState->menuVerb.empty() || m_pState->menuVerb.size() >= cchMax) return E_FAIL;
+        if (flags == GCS_VERBA) lstrcpyA(pszName, m_pState->menuVerb.c_str());
+        else if (flags == GCS_VERBW) MultiByteToWideChar(CP_ACP, 0, m_pState->menuVerb.c_str(), -1, reinterpret_cast<LPWSTR>(pszName), static_cast<int>(cchMax));
+        else return E_INVALIDARG;
+        return S_OK;
+    }
 
 private:
     CTestFolderState* m_pState;
@@ -204,6 +211,8 @@ public:
     {
         if (flags == SHGDN_NORMAL && m_pState->nNamesBeforeFailure >= 0 &&
             m_pState->nNames++ >= m_pState->nNamesBeforeFailure)
+            return E_FAIL;
+        if (flags == SHGDN_NORMAL && !m_pState->failNameOf.empty() && ChildName(m_spInner, pidl) == m_pState->failNameOf)
             return E_FAIL;
         return CForwardingFolder::GetDisplayNameOf(pidl, flags, pName);
     }

@@ -47,7 +47,9 @@ struct CTestFolderState {
     BOOL bFailRename = FALSE;
     HRESULT hrUIObject = S_OK;     // a failure to give for GetUIObjectOf
     int nNamesBeforeFailure = -1;  // normal display names given before they fail
+    std::wstring failNameOf;       // the child whose normal display name fails
     BOOL bOwnMenu = FALSE;         // context menus of one item whose command returns hrInvoke
+    std::string menuVerb;          // the verb that command names ("": it names none)
     HRESULT hrInvoke = S_OK;
     int nNames = 0, nUIObjects = 0, nInvokes = 0, nRenames = 0;
     LONG nLive = 0;  // wrapping folders alive
