@@ -1,6 +1,7 @@
 // Browser windows as the user tells them apart: each window's caption, Window-menu entry and
 // recorded text name the folder that window shows, also when two windows belong to one
-// document; and a window opened maximised shows its own folder.
+// document; a window opened maximised shows its own folder; and the window asked for on the
+// command line comes to the front once the recorded windows are open.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -124,5 +125,58 @@ TEST_F(BrowserWindowsTest, AWindowOpensOnItsFolderWhateverItsState)
         EXPECT_EQ(folder, WindowText(pView->GetParentFrame()->m_hWnd)) << what;
         EXPECT_EQ("inner", SelectedText(pView)) << what;
         EXPECT_EQ(folder, FolderOf(BrowserWindowStringOf(pView->m_hWnd))) << what;
+    }
+}
+
+namespace {
+
+// The application started as the program starts, with one argument on its command line.
+class StartWithArgumentTest : public BrowserWindowsTest {
+protected:
+    StartWithArgumentTest() { m_bAutoStart = FALSE; }
+    void StartWith(const std::string& argument)
+    {
+        int argc = __argc;
+        char** argv = __argv;
+        char* args[] = {argv[0], const_cast<char*>(argument.c_str()), nullptr};
+        __argc = 2;
+        __argv = args;
+        Start();
+        __argc = argc;
+        __argv = argv;
+    }
+};
+
+}  // namespace
+
+// Started with a folder while recorded windows are being reopened, the program shows the
+// folder asked for in front of them, and the Window menu names every window by its folder.
+TEST_F(StartWithArgumentTest, TheFolderAskedForComesToTheFrontOverTheRestoredWindows)
+{
+    const std::string asked = m_root.Sub("alpha\\inner");
+    WriteRecordString("Window1", m_root.Sub("alpha") + ",0,0,300,200,16777216");
+    WriteRecordString("Window2", m_root.Sub("beta") + ",10,10,300,200,0");
+    WriteRecordString("Window3", m_root.Sub("gamma") + ",20,20,300,200,536870912");
+    StartWith(asked);
+    ASSERT_TRUE(m_bStarted);
+    PumpFor(100);
+    std::vector<HWND> windows = BrowserWindows(MainWnd());
+    ASSERT_EQ(4u, windows.size());
+    ASSERT_TRUE(Frame()->MDIGetActive());
+    EXPECT_EQ(asked, WindowText(Frame()->MDIGetActive()->m_hWnd));
+    EXPECT_EQ(asked, WindowText(windows.front())) << "on top";
+    EXPECT_TRUE(IsZoomed(windows.front())) << "in the maximised state the others are in";
+
+    std::vector<std::string> captions;
+    for (HWND h : windows) captions.push_back(WindowText(h));
+    std::sort(captions.begin(), captions.end());
+    EXPECT_EQ((std::vector<std::string>{m_root.Sub("alpha"), asked, m_root.Sub("beta"), m_root.Sub("gamma")}), captions);
+    std::vector<std::string> menu = WindowMenuEntries(MainWnd());
+    ASSERT_EQ(4u, menu.size());
+    for (size_t i = 0; i < menu.size(); i++) {
+        const std::string number = "&" + std::to_string(i + 1) + " ";
+        ASSERT_EQ(number, menu[i].substr(0, number.size())) << menu[i];
+        EXPECT_NE(captions.end(), std::find(captions.begin(), captions.end(), menu[i].substr(number.size())))
+            << "an entry that names no window: " << menu[i];
     }
 }
