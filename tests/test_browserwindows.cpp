@@ -87,6 +87,22 @@ TEST_F(BrowserWindowsTest, TwoWindowsOfOneDocumentEachNameTheFolderTheyShow)
         EXPECT_EQ(s.to, Shown(pFirst)) << what;
     }
 
+    // A window made from the first starts on the first's folder, not on the one shown last.
+    ASSERT_TRUE(Browse(pSecond, m_root.Sub("beta")));
+    static_cast<CMDIChildWnd*>(pFirst->GetParentFrame())->MDIActivate();
+    Pump();
+    ASSERT_EQ(hFirst, Frame()->MDIGetActive()->m_hWnd);
+    SendMessageA(MainWnd(), WM_COMMAND, ID_WINDOW_NEW, 0);
+    Pump();
+    CFolvaneView* pThird = ActiveView();
+    ASSERT_NE(nullptr, pThird);
+    ASSERT_NE(pSecond, pThird);
+    EXPECT_EQ(m_root.Sub("gamma") + ":3", WindowText(pThird->GetParentFrame()->m_hWnd));
+    EXPECT_EQ("gamma", SelectedText(pThird));
+    pThird->GetParentFrame()->SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_TRUE(Browse(pSecond, m_root.Sub("alpha\\inner")));
+
     // At exit each is recorded on its own folder, and so the next start reopens each there.
     Manager()->SaveOpenWindows();
     std::vector<std::string> recorded;

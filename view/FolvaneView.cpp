@@ -89,8 +89,7 @@ int CFolvaneView::OnCreate(LPCREATESTRUCTA lpcs)
     if (CFormView::OnCreate(lpcs) == -1) return -1;
     DisableResizeRedraw(this);
     // Window > New Window: the new window starts on the folder of the one it was made from.
-    const CCreateContext* pContext = static_cast<const CCreateContext*>(lpcs->lpCreateParams);
-    CFrameWnd* pOther = pContext ? pContext->m_pCurrentFrame : nullptr;
+    CFrameWnd* pOther = m_pCreateContext ? m_pCreateContext->m_pCurrentFrame : nullptr;
     if (const CFolvaneView* pOtherView = pOther ? dynamic_cast<const CFolvaneView*>(pOther->GetActiveView()) : nullptr)
         m_strShownFolder = pOtherView->m_strShownFolder;
     return 0;
