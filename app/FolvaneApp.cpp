@@ -88,7 +88,12 @@ BOOL CFolvaneApp::InitInstance()
     if (cmdInfo.m_strFileName.IsEmpty()) cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
     if (!ProcessShellCommand(cmdInfo)) return FALSE;
 
+    // The window asked for on the command line comes to the front once the recorded ones are open.
+    CMDIChildWnd* pAsked = pMainFrame->MDIGetActive();
+    HWND hAsked = pAsked ? pAsked->m_hWnd : nullptr;
     static_cast<CFolderDocManager*>(m_pDocManager)->RestoreOpenWindows();
+    pAsked = hAsked ? dynamic_cast<CMDIChildWnd*>(CWnd::FromHandlePermanent(hAsked)) : nullptr;
+    if (pAsked && pMainFrame->MDIGetActive() != pAsked) pAsked->MDIActivate();
 
     pMainFrame->ShowWindow(SW_SHOW);
     pMainFrame->UpdateWindow();

@@ -19,3 +19,9 @@ int CChildFrame::OnCreate(LPCREATESTRUCTA lpcs)
     DisableResizeRedraw(this);
     return 0;
 }
+
+void CChildFrame::OnUpdateFrameTitle(BOOL bAddToTitle)
+{
+    if (m_strTitle.IsEmpty()) CMDIChildWnd::OnUpdateFrameTitle(bAddToTitle);
+    else UpdateChildTitle(bAddToTitle, m_strTitle);
+}

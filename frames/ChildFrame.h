@@ -1,5 +1,6 @@
 // The frame of every browser window: a child of the main frame's multiple-document
-// client area holding one explorer view.
+// client area holding one explorer view. Its view gives it the title of the folder it shows
+// (SetTitle): the windows of one document may show different folders.
 #pragma once
 
 #include "framework/MDIChildWnd.h"
@@ -10,6 +11,8 @@ public:
     CChildFrame() = default;
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    // Captioned with its own title once it has one, and with its document's until then.
+    void OnUpdateFrameTitle(BOOL bAddToTitle) override;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
 

@@ -31,9 +31,10 @@ protected:
     // Remembers the control with the focus, if it is one of the form's.
     void SaveFocusControl();
 
+    CCreateContext* m_pCreateContext = nullptr;  // only while the window is being made
+
     DECLARE_MESSAGE_MAP()
 
 private:
-    CCreateContext* m_pCreateContext = nullptr;  // only while the window is being made
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -164,22 +164,26 @@ LRESULT CMDIChildWnd::OnMDIActivate(WPARAM wParam, LPARAM lParam)
 
 void CMDIChildWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 {
+    CDocument* pDoc = bAddToTitle ? GetActiveDocument() : nullptr;
+    UpdateChildTitle(bAddToTitle, pDoc ? pDoc->GetTitle().GetString() : nullptr);
+}
+
+void CMDIChildWnd::UpdateChildTitle(BOOL bAddToTitle, LPCSTR lpszDocName)
+{
     if (bAddToTitle) {
-        CDocument* pDoc = GetActiveDocument();
-        CString text;
-        if (pDoc) {
-            text = pDoc->GetTitle();
-            if (m_nWindow > 0) {
-                CString n;
-                n.Format(":%d", m_nWindow);
-                text += n;
-            }
-        } else {
-            text = m_strTitle;
+        CString text = lpszDocName ? CString(lpszDocName) : m_strTitle;
+        if (lpszDocName && m_nWindow > 0) {
+            CString n;
+            n.Format(":%d", m_nWindow);
+            text += n;
         }
         CString current;
         GetWindowText(current);
-        if (current != text) SetWindowText(text);
+        if (current != text) {
+            SetWindowText(text);
+            // Wine's client lists a window under the text it had when listed: list them anew.
+            if (CMDIFrameWnd* pMain = GetMDIFrame()) ::SendMessageA(pMain->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
+        }
     }
     if (CMDIFrameWnd* pMain = GetMDIFrame()) pMain->OnUpdateFrameTitle(TRUE);
 }

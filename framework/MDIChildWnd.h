@@ -28,5 +28,9 @@ public:
     LRESULT OnMDIActivate(WPARAM wParam, LPARAM lParam);
 
 protected:
+    // Captions the window with a document's name, numbered when the document has other
+    // windows, or with the frame's own title when there is no document.
+    void UpdateChildTitle(BOOL bAddToTitle, LPCSTR lpszDocName);
+
     DECLARE_MESSAGE_MAP()
 };

@@ -191,8 +191,9 @@ TEST_F(DocumentsTest, TheBrowserWindowQueryNeverWritesPastTheSendersBuffer)
     HWND hView = FirstViewOf(pDoc)->m_hWnd;
     EXPECT_EQ(asked + ",12,22,312,222,0", BrowserWindowStringOf(hView));
 
-    pDoc->m_strFolderPath = ("Z:\\" + Repeat('N', 600)).c_str();  // grown past MAX_PATH by navigation
-    const std::string full = pDoc->m_strFolderPath.str() + ",12,22,312,222,0";
+    const std::string grown = "Z:\\" + Repeat('N', 600);  // grown past MAX_PATH by navigation
+    FirstViewOf(pDoc)->m_strShownFolder = grown.c_str();
+    const std::string full = grown + ",12,22,312,222,0";
     const LPARAM fullSize = static_cast<LPARAM>(full.size());
     std::vector<char> buf(700);
     for (LPARAM size : {LPARAM(0), LPARAM(1), LPARAM(320), fullSize, fullSize + 1}) {
@@ -297,7 +298,7 @@ TEST_F(DocumentsTest, TextsOfEveryLengthAreRecordedWhole)
     const std::string placement = ",12,22,312,222,0";
     for (size_t length = 200; length <= 720; ++length) {
         const std::string folder = "Z:\\" + Repeat('L', length - 3 - placement.size());
-        pDoc->m_strFolderPath = folder.c_str();
+        FirstViewOf(pDoc)->m_strShownFolder = folder.c_str();
         Manager()->SaveOpenWindows();
         const std::vector<std::pair<std::string, std::string>> expected = {{"Window1", folder + placement}};
         ASSERT_EQ(expected, ReadRecordStrings()) << "a text of " << length << " characters";

@@ -245,7 +245,7 @@ private:
 // ---- Records of the program of the test's own -----------------------------------------------
 
 struct StartRecord {
-    std::string cwd, cmd;
+    std::string cwd, cmd, exe;
     bool console = false;
 };
 
@@ -259,6 +259,7 @@ std::vector<StartRecord> ReadRecords(const std::string& path)
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.rfind("cwd=", 0) == 0) current.cwd = line.substr(4);
         else if (line.rfind("cmd=", 0) == 0) current.cmd = line.substr(4);
+        else if (line.rfind("exe=", 0) == 0) current.exe = line.substr(4);
         else if (line.rfind("console=", 0) == 0) current.console = line.substr(8) == "1";
         else if (line == "end") {
             records.push_back(current);
@@ -430,7 +431,8 @@ protected:
         m_root.MakeFolders({"tools\\sub"});
         m_recorder = FixtureProgram("recorder");
         ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(m_recorder.c_str())) << m_recorder;
-        for (const char* name : {"rec.exe", "my tool.exe"})
+        // "my.exe" is what an unquoted "my tool.exe" would start.
+        for (const char* name : {"rec.exe", "my tool.exe", "my.exe"})
             ASSERT_TRUE(CopyFileA(m_recorder.c_str(), (m_tools + "\\" + name).c_str(), FALSE)) << name;
         m_root.MakeFiles({"tools\\notes.folvrun", "tools\\x y.folvrun"});
         m_record = m_root.Sub("record.txt");
@@ -558,6 +560,11 @@ TEST_F(RunTest, TheDialogProposesTheFirstSelectedItemsNameInItsFolder)
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(ListNames(pView)[first], box.commandLine) << "the first of several, as the view lists them";
 
+    SelectInList(pView, {"my tool.exe"});
+    box = RunFromMenu(Ending::Cancel);
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ("\"my tool.exe\"", box.commandLine) << "a name with a blank is proposed in quotes";
+
     // A drive: no file name, the root as the directory.
     const std::string drive = m_root.Path().substr(0, 2);
     CIdListPtr pidlDrives;
@@ -654,6 +661,39 @@ TEST_F(RunTest, OkStartsTheCommandLineAsLeftInTheItemsFolderOrHandsItToTheShell)
     }
     // Whatever should have started nothing had its chance to show up by now.
     PumpFor(500);
+    EXPECT_EQ(nStarts, Records().size());
+}
+
+// Accepted as proposed, the command starts or opens the selected item and nothing else, even
+// where a program named like the part before a blank stands beside it.
+TEST_F(RunTest, AcceptingTheProposalStartsExactlyTheSelectedItem)
+{
+    CFolvaneView* pView = OpenTools();
+    ASSERT_NE(nullptr, pView);
+    const std::string recorderOpens = "\"" + m_recorder + "\" \"" + m_tools + "\\";
+    const std::string recorderName = m_recorder.substr(m_recorder.rfind('\\') + 1);
+    struct Case {
+        const char* selected;
+        std::string exe, cmd;  // the program that ran and the command line it received
+    } cases[] = {
+        {"my tool.exe", "my tool.exe", "\"my tool.exe\""},
+        {"my.exe", "my.exe", "my.exe"},
+        {"rec.exe", "rec.exe", "rec.exe"},
+        {"x y.folvrun", recorderName, recorderOpens + "x y.folvrun\""},  // opened by the shell
+        {"notes.folvrun", recorderName, recorderOpens + "notes.folvrun\""},
+    };
+    size_t nStarts = 0;
+    for (const Case& c : cases) {
+        SelectInList(pView, {c.selected});
+        RunBox box = RunFromMenu(Ending::OK);
+        EXPECT_TRUE(box.shown) << c.selected;
+        ASSERT_TRUE(WaitForRecords(++nStarts)) << "nothing started: " << c.selected;
+        StartRecord rec = Records()[nStarts - 1];
+        EXPECT_EQ(c.exe, rec.exe) << c.selected;
+        EXPECT_EQ(c.cmd, rec.cmd) << c.selected;
+        EXPECT_EQ(m_tools, WithoutTrailingBackslash(rec.cwd)) << c.selected;
+    }
+    PumpFor(300);
     EXPECT_EQ(nStarts, Records().size());
 }
 

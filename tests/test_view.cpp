@@ -419,6 +419,73 @@ TEST_F(ViewTest, TheViewModeTheUserChoseCarriesOverToTheNextFolder)
     ExpectLayout(pView);
 }
 
+namespace {
+
+// The pixels of a window's client area as they stand, without painting anything first.
+std::vector<DWORD> ClientPixels(HWND hWnd)
+{
+    RECT rc;
+    GetClientRect(hWnd, &rc);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = rc.right;
+    bi.bmiHeader.biHeight = -rc.bottom;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    HDC hWindow = GetDC(hWnd);
+    HDC hMemory = CreateCompatibleDC(hWindow);
+    void* pBits = nullptr;
+    HBITMAP hBitmap = CreateDIBSection(hWindow, &bi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = SelectObject(hMemory, hBitmap);
+    BitBlt(hMemory, 0, 0, rc.right, rc.bottom, hWindow, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD* p = static_cast<const DWORD*>(pBits);
+    std::vector<DWORD> pixels(p, p + static_cast<size_t>(rc.right) * rc.bottom);
+    SelectObject(hMemory, hOld);
+    DeleteObject(hBitmap);
+    DeleteDC(hMemory);
+    ReleaseDC(hWnd, hWindow);
+    return pixels;
+}
+
+}  // namespace
+
+// What a view-mode command leaves on the screen is what a full repaint would draw: no rows
+// of the mode before stay beside the items in the new one.
+TEST_F(ViewTest, EveryViewModeChangeShowsAtOnce)
+{
+    m_root.MakeFiles({"f01.txt", "f02.txt", "f03.txt", "f04.txt", "f05.txt", "f06.txt", "f07.txt", "f08.txt"});
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    SetWindowPos(pView->GetParentFrame()->m_hWnd, HWND_TOP, 0, 0, 700, 420, SWP_NOACTIVATE);
+    PumpFor(200);
+    struct Step {
+        UINT nID;
+        DWORD style;
+    } steps[] = {
+        {ID_SHELL_VIEW_LARGE_ICONS, LVS_ICON}, {ID_SHELL_VIEW_SMALL_ICONS, LVS_SMALLICON},
+        {ID_SHELL_VIEW_LIST, LVS_LIST},        {ID_SHELL_VIEW_REPORT, LVS_REPORT},
+        {ID_SHELL_VIEW_LIST, LVS_LIST},        {ID_SHELL_VIEW_LARGE_ICONS, LVS_ICON},
+        {ID_SHELL_VIEW_REPORT, LVS_REPORT},    {ID_SHELL_VIEW_SMALL_ICONS, LVS_SMALLICON},
+    };
+    for (const Step& s : steps) {
+        SendMessageA(MainWnd(), WM_COMMAND, s.nID, 0);
+        PumpFor(150);
+        HWND hList = ListOf(pView);
+        ASSERT_NE(nullptr, hList);
+        ASSERT_EQ(s.style, static_cast<DWORD>(GetWindowLongPtrA(hList, GWL_STYLE)) & LVS_TYPEMASK) << s.nID;
+        const std::vector<DWORD> shown = ClientPixels(hList);
+        RedrawWindow(hList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpFor(150);
+        const std::vector<DWORD> repainted = ClientPixels(hList);
+        ASSERT_EQ(repainted.size(), shown.size());
+        size_t nStale = 0;
+        for (size_t i = 0; i < shown.size(); i++) nStale += shown[i] != repainted[i];
+        EXPECT_EQ(0u, nStale) << "pixels that a repaint changed after command " << s.nID;
+    }
+}
+
 TEST_F(ViewTest, BrowseRequestsNavigateOnlyWithTheTwoExactFlagValues)
 {
     CFolvaneView* pView = Open(m_root.Path());

@@ -92,6 +92,10 @@ int CFolvaneView::OnCreate(LPCREATESTRUCTA lpcs)
 {
     if (CFormView::OnCreate(lpcs) == -1) return -1;
     DisableResizeRedraw(this);
+    // Window > New Window: the new window starts on the folder of the one it was made from.
+    CFrameWnd* pOther = m_pCreateContext ? m_pCreateContext->m_pCurrentFrame : nullptr;
+    if (const CFolvaneView* pOtherView = pOther ? dynamic_cast<const CFolvaneView*>(pOther->GetActiveView()) : nullptr)
+        m_strShownFolder = pOtherView->m_strShownFolder;
     return 0;
 }
 
@@ -106,9 +110,12 @@ void CFolvaneView::OnInitialUpdate()
     m_folderChanges.Start(m_hWnd, &m_tree);
     CFolvaneDoc* pDoc = GetDocument();
     if (!pDoc) return;
+    // Taken before the placement: maximising activates the window, and the tree, focused with
+    // nothing selected, selects its first item, which would become the folder to show.
+    const CString strFolder = m_strShownFolder.IsEmpty() ? pDoc->m_strFolderPath : m_strShownFolder;
     // The frame is still hidden: it appears where the placement puts it.
     if (!pDoc->m_strPlacement.IsEmpty()) ApplyWindowPlacementString(GetParentFrame(), pDoc->m_strPlacement);
-    CIdListPtr pidl(PathToIdList(pDoc->m_strFolderPath));
+    CIdListPtr pidl(PathToIdList(strFolder));
     GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_ABSOLUTE);
 }
 
@@ -144,8 +151,7 @@ void CFolvaneView::OnKillFocus(CWnd* pNewWnd)
 
 CString CFolvaneView::GetBrowserWindowString() const
 {
-    CFolvaneDoc* pDoc = GetDocument();
-    CString text = pDoc ? pDoc->m_strFolderPath : CString();
+    CString text = m_strShownFolder;
     text += ",";
     text += GetWindowPlacementString(GetParentFrame());
     return text;

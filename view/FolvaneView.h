@@ -34,6 +34,9 @@ public:
     CTreeDropTarget m_dropTarget;        // registered for this window; serves the tree
     CShellTreeCtrl m_tree;
     CFolderChangeWatch m_folderChanges;  // the shell's notices, for the tree
+    // The parsing name of the folder this window shows. The document's folder path is the
+    // one last shown by any of its windows (Window > New Window makes more than one).
+    CString m_strShownFolder;
 
     // ---- Life (FolvaneView.cpp) ----
     CFolvaneDoc* GetDocument() const;
@@ -105,6 +108,11 @@ public:
     BOOL OpenSelectedSubFolder();
     // After a rename in the tree: shows the selected folder again if its path changed.
     void FollowRenamedFolder();
+    // The folder now on show, by its title and by its parsing name: this window's caption
+    // and recorded folder name it, and so does the document (the one last shown in any of its
+    // windows).
+    void TitleWindow(const CString& strTitle);
+    void SetShownFolder(const CString& strPath);
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnTreeNotify(NMHDR* pNMHDR, LRESULT* pResult);

@@ -49,6 +49,34 @@ void SplitParsingName(const CString& strName, CString& strDirectory, CString& st
     strFileName = strName.Right(strName.GetLength() - p - 1);
 }
 
+CString ProposedCommandLine(const CString& strFileName)
+{
+    // Unquoted, "my tool.exe" would be read as my.exe with an argument.
+    if (strFileName.Find(' ') < 0 && strFileName.Find('\t') < 0) return strFileName;
+    return "\"" + strFileName + "\"";
+}
+
+void ShellOpenTarget(const CString& strDirectory, const CString& strCommandLine, CString& strFile,
+                     CString& strParameters)
+{
+    strParameters.Empty();
+    const int nLength = strCommandLine.GetLength();
+    int nStart = 0;
+    while (nStart < nLength && IsBlank(strCommandLine[nStart])) nStart++;
+    if (nStart == nLength || strCommandLine[nStart] != '"') {
+        // Taken whole: what follows a blank may be part of the name.
+        strFile = strDirectory + strCommandLine;
+        return;
+    }
+    int nEnd = strCommandLine.Find('"', nStart + 1);
+    if (nEnd < 0) nEnd = nLength;
+    const CString strName = strCommandLine.Mid(nStart + 1, nEnd - nStart - 1);
+    strFile = HasPath(strName) ? strName : strDirectory + strName;
+    int nRest = nEnd + 1;
+    while (nRest < nLength && IsBlank(strCommandLine[nRest])) nRest++;
+    if (nRest < nLength) strParameters = strCommandLine.Mid(nRest);
+}
+
 CString FindProgramInFolder(const CString& strDirectory, const CString& strCommandLine)
 {
     if (strDirectory.IsEmpty()) return CString();
@@ -114,7 +142,7 @@ void CFolvaneView::OnRun()
     SplitParsingName(strName, strDirectory, strFileName);
 
     CRunDlg dlg;
-    dlg.m_strCommandLine = strFileName;
+    dlg.m_strCommandLine = ProposedCommandLine(strFileName);
     dlg.m_strDirectory = strDirectory;
     if (dlg.DoModal() != IDOK) return;
 
@@ -136,5 +164,8 @@ void CFolvaneView::OnRun()
         ::CloseHandle(pi.hProcess);
         return;
     }
-    ::ShellExecuteA(m_hWnd, "open", strDirectory + dlg.m_strCommandLine, nullptr, pszDirectory, SW_SHOWNORMAL);
+    CString strFile, strParameters;
+    ShellOpenTarget(strDirectory, dlg.m_strCommandLine, strFile, strParameters);
+    ::ShellExecuteA(m_hWnd, "open", strFile, strParameters.IsEmpty() ? nullptr : static_cast<LPCSTR>(strParameters),
+                    pszDirectory, SW_SHOWNORMAL);
 }

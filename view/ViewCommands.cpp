@@ -28,6 +28,10 @@ void CFolvaneView::OnShellCommand(UINT nID)
         AfxMessageBox(IDS_DISCONNECT_DRIVE_UNAVAILABLE, MB_OK | MB_ICONINFORMATION);
         break;
     }
+    // Wine's view changes its list's mode without painting it again: rows of the old mode
+    // would stay on the screen beside the new layout until something repaints them.
+    if (nID >= ID_SHELL_VIEW_LARGE_ICONS && nID <= ID_SHELL_VIEW_REPORT && m_hwndShellView)
+        ::RedrawWindow(m_hwndShellView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 BOOL CFolvaneView::DoTreeEditCommand(UINT nID)

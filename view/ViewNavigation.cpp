@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "framework/FrameWnd.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "shell/ShellSelection.h"
@@ -61,7 +62,7 @@ void CFolvaneView::OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult)
         *pResult = 0;
         CString strTitle;
         m_tree.GetItemTitle(hItem, strTitle);
-        if (CFolvaneDoc* pDoc = GetDocument()) pDoc->SetTitle(strTitle);
+        TitleWindow(strTitle);
     }
 }
 
@@ -69,8 +70,22 @@ void CFolvaneView::OnSelChanged(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
     CString strPath;
-    CFolvaneDoc* pDoc = GetDocument();
-    if (pDoc && m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath)) pDoc->m_strFolderPath = strPath;
+    if (m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath)) SetShownFolder(strPath);
+}
+
+void CFolvaneView::TitleWindow(const CString& strTitle)
+{
+    // The frame's first: the document's new title captions each of its windows again.
+    CFrameWnd* pFrame = GetParentFrame();
+    if (pFrame) pFrame->SetTitle(strTitle);
+    if (CFolvaneDoc* pDoc = GetDocument()) pDoc->SetTitle(strTitle);
+    else if (pFrame) pFrame->OnUpdateFrameTitle(TRUE);
+}
+
+void CFolvaneView::SetShownFolder(const CString& strPath)
+{
+    m_strShownFolder = strPath;
+    if (CFolvaneDoc* pDoc = GetDocument()) pDoc->m_strFolderPath = strPath;
 }
 
 void CFolvaneView::OnTreeNotify(NMHDR* pNMHDR, LRESULT* pResult)
@@ -83,16 +98,15 @@ void CFolvaneView::FollowRenamedFolder()
 {
     // A rename of the folder on show, or of one above it, moves it: the right pane, the title
     // and the path that reopens the window follow it to its new name.
-    CFolvaneDoc* pDoc = GetDocument();
     CString strPath;
-    if (!pDoc || !m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath) || strPath == pDoc->m_strFolderPath) return;
+    if (!m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath) || strPath == m_strShownFolder) return;
     CComPtr<IShellFolder> pFolder;
     pFolder.Attach(m_tree.BindItemFolder(nullptr));
     if (pFolder) ShowFolder(pFolder);
     CString strTitle;
     m_tree.GetItemTitle(m_tree.GetSelectedItem(), strTitle);
-    pDoc->SetTitle(strTitle);
-    pDoc->m_strFolderPath = strPath;
+    TitleWindow(strTitle);
+    SetShownFolder(strPath);
 }
 
 void CFolvaneView::OnRefresh()

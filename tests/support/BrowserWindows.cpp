@@ -1,6 +1,7 @@
 #include "support/BrowserWindows.h"
 
 #include "frames/WindowPlacement.h"
+#include "framework/AfxRes.h"
 #include "framework/Document.h"
 #include "framework/FrameWnd.h"
 #include "view/FolvaneView.h"
@@ -54,4 +55,22 @@ std::string BrowserWindowStringOf(HWND hView)
     LRESULT n = SendMessageA(hView, WM_GETBROWSERWINDOWSTRING, reinterpret_cast<WPARAM>(buf.data()),
                              static_cast<LPARAM>(buf.size()));
     return n > 0 ? std::string(buf.data()) : std::string();
+}
+
+std::vector<std::string> WindowMenuEntries(HWND hMain)
+{
+    std::vector<std::string> entries;
+    HMENU hBar = GetMenu(hMain);
+    for (int i = 0, n = GetMenuItemCount(hBar); i < n; i++) {
+        HMENU hPopup = GetSubMenu(hBar, i);
+        if (!hPopup || GetMenuState(hPopup, ID_WINDOW_NEW, MF_BYCOMMAND) == static_cast<UINT>(-1)) continue;
+        for (int j = 0, m = GetMenuItemCount(hPopup); j < m; j++) {
+            const UINT nID = GetMenuItemID(hPopup, j);
+            if (nID < AFX_IDM_FIRST_MDICHILD || nID == static_cast<UINT>(-1)) continue;
+            char text[1024] = "";
+            GetMenuStringA(hPopup, j, text, sizeof(text), MF_BYPOSITION);
+            entries.push_back(text);
+        }
+    }
+    return entries;
 }

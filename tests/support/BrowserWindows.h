@@ -23,3 +23,5 @@ CFolvaneView* FirstViewOf(CDocument* pDoc);
 CFrameWnd* FirstFrameOf(CDocument* pDoc);
 // The view's answer to the browser window query, asked with ample room.
 std::string BrowserWindowStringOf(HWND hView);
+// The entries of the main menu's Window popup that name browser windows, in menu order.
+std::vector<std::string> WindowMenuEntries(HWND hMain);
