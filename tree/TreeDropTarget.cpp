@@ -114,6 +114,7 @@ void CTreeDropTarget::OnTreeDragLeave()
 BOOL CTreeDropTarget::OnTreeDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point)
 {
     BOOL bResult = FALSE;
+    m_dwDropResult = DROPEFFECT_NONE;
     const FolderItemData* pData = (m_hDropItem && m_pTree) ? m_pTree->GetItemRecord(m_hDropItem) : nullptr;
     if (pData && m_pItemDropTarget) {
         DWORD dwEffect = dropEffect;
@@ -121,6 +122,7 @@ BOOL CTreeDropTarget::OnTreeDrop(COleDataObject* pDataObject, DROPEFFECT dropEff
         HRESULT hr = m_pItemDropTarget->Drop(pDataObject ? pDataObject->GetIDataObject(FALSE) : nullptr, m_dwKeyState,
                                              pt, &dwEffect);
         if (SUCCEEDED(hr)) {
+            m_dwDropResult = dwEffect;
             m_pTree->RefreshItemIcons(m_hDropItem);
             bResult = TRUE;
         }
