@@ -406,8 +406,10 @@ bool CFileEngine::CopyFileData(const std::wstring& source, const Entry& entry, c
     } else {
         dwError = CopyInPieces(source, entry, dest);
     }
+    // Before a source goes, its copy is checked to be whole; a copy alone is as the system reports it.
     Entry copy;
-    if (!dwError && (!ReadEntry(dest, copy) || copy.size != entry.size)) dwError = kErrorIncomplete;
+    if (!dwError && m_kind == TransferKind::Move && (!ReadEntry(dest, copy) || copy.size != entry.size))
+        dwError = kErrorIncomplete;
     if (!dwError) {
         m_progress.bytesDone = bytesBefore + entry.size;
         return true;

@@ -99,8 +99,8 @@ private:
     // After its contents went: a moved folder that is empty now goes too.
     void RemoveMovedFolder(const std::wstring& source, const Entry& entry, size_t nLeftBefore);
     void DeleteForGood(const std::wstring& path, const Entry& entry);
-    // Copies a file to dest, where nothing is, and checks the copy's size; false (with the
-    // copy removed) when it failed or was cancelled.
+    // Copies a file to dest, where nothing is (for a move, checking the copy's size before
+    // its source may go); false (with the copy removed) when it failed or was cancelled.
     bool CopyFileData(const std::wstring& source, const Entry& entry, const std::wstring& dest);
     DWORD CopyInPieces(const std::wstring& source, const Entry& entry, const std::wstring& dest);
     // The user's answer, with a "to all" kept for later questions; a no leaves the item

@@ -189,6 +189,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // On the operation's thread: the question goes to the window's thread and waits there.
     Answer Ask(const wchar_t* pszCaption, const std::wstring& text, bool bToAll);
+    static bool Register();
     void CreateProgressWindow(HWND hwndRoot);
     void Update();
     void OnCancel();
@@ -200,10 +201,11 @@ private:
     TransferResult m_result;
     std::mutex m_mutex;
     TransferProgress m_progress;  // as the operation last reported it
-    HWND m_hWnd = nullptr;
+    HWND m_hWnd = nullptr;       // the progress window, once it shows
+    HWND m_hMessages = nullptr;  // a message-only window: the questions come through it
+    HWND m_hwndRoot = nullptr;
     DWORD m_dwStart = 0;
     std::atomic<DWORD> m_dwAsking{0};  // ms spent waiting for the user's answers
-    bool m_bShown = false;
 };
 
 DWORD WINAPI CTransferRunner::Work(void* pRunner)
@@ -217,7 +219,7 @@ Answer CTransferRunner::Ask(const wchar_t* pszCaption, const std::wstring& text,
 {
     Question question = {pszCaption, text, bToAll, IDCANCEL};
     const DWORD dwAsked = ::GetTickCount();
-    ::SendMessageW(m_hWnd, kAskMessage, 0, reinterpret_cast<LPARAM>(&question));
+    ::SendMessageW(m_hMessages, kAskMessage, 0, reinterpret_cast<LPARAM>(&question));
     m_dwAsking += ::GetTickCount() - dwAsked;
     switch (question.nAnswer) {
     case IDYES: return Answer::Yes;
@@ -227,7 +229,7 @@ Answer CTransferRunner::Ask(const wchar_t* pszCaption, const std::wstring& text,
     return Answer::Cancel;
 }
 
-void CTransferRunner::CreateProgressWindow(HWND hwndRoot)
+bool CTransferRunner::Register()
 {
     static bool s_bRegistered = false;
     HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
@@ -243,6 +245,12 @@ void CTransferRunner::CreateProgressWindow(HWND hwndRoot)
         wc.lpszClassName = kTransferProgressClass;
         s_bRegistered = ::RegisterClassExW(&wc) != 0;
     }
+    return s_bRegistered;
+}
+
+void CTransferRunner::CreateProgressWindow(HWND hwndRoot)
+{
+    HINSTANCE hInstance = ::GetModuleHandleW(nullptr);
     static const wchar_t* const kCaptions[] = {L"Copying", L"Moving", L"Making Shortcuts", L"Deleting"};
     RECT rc = {0, 0, 380, 136};
     const DWORD dwStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -275,6 +283,8 @@ void CTransferRunner::CreateProgressWindow(HWND hwndRoot)
     }
     ::SendDlgItemMessageW(m_hWnd, kIdBar, PBM_SETRANGE32, 0, kBarRange);
     ::SetTimer(m_hWnd, kUpdateTimer, kUpdateEvery, nullptr);
+    Update();
+    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
 }
 
 void CTransferRunner::Update()
@@ -285,11 +295,6 @@ void CTransferRunner::Update()
         progress = m_progress;
     }
     const DWORD dwActive = ActiveMs();
-    if (!m_bShown && dwActive >= kShowAfter && !m_engine.IsCancelled()) {
-        m_bShown = true;
-        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
-    }
-    if (!m_bShown) return;
     static const wchar_t* const kVerbs[] = {L"Copying ", L"Moving ", L"Linking ", L"Deleting "};
     if (!progress.current.empty()) {
         ::SetDlgItemTextW(m_hWnd, kIdName, (kVerbs[static_cast<int>(m_kind)] + Quoted(progress.current)).c_str());
@@ -339,7 +344,9 @@ LRESULT CALLBACK CTransferRunner::WindowProc(HWND hWnd, UINT message, WPARAM wPa
             return 0;
         case kAskMessage: {
             Question* pQuestion = reinterpret_cast<Question*>(lParam);
-            pQuestion->nAnswer = AskQuestion(hWnd, pQuestion->pszCaption, pQuestion->text, pQuestion->bToAll);
+            // Owned by the progress window once it shows, else by the owner's window.
+            pQuestion->nAnswer = AskQuestion(pThis->m_hWnd ? pThis->m_hWnd : pThis->m_hwndRoot, pQuestion->pszCaption,
+                                             pQuestion->text, pQuestion->bToAll);
             return 0;
         }
         }
@@ -349,24 +356,34 @@ LRESULT CALLBACK CTransferRunner::WindowProc(HWND hWnd, UINT message, WPARAM wPa
 
 TransferResult CTransferRunner::Run(HWND hwndOwner)
 {
-    HWND hwndRoot = hwndOwner ? ::GetAncestor(hwndOwner, GA_ROOT) : nullptr;
-    CreateProgressWindow(hwndRoot);
+    m_hwndRoot = hwndOwner ? ::GetAncestor(hwndOwner, GA_ROOT) : nullptr;
+    // The progress window is made only when it is to show: most operations end before.
+    if (Register()) {
+        m_hMessages = ::CreateWindowExW(0, kTransferProgressClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        ::GetModuleHandleW(nullptr), this);
+    }
     m_dwStart = ::GetTickCount();
-    HANDLE hThread = m_hWnd ? ::CreateThread(nullptr, 0, Work, this, 0, nullptr) : nullptr;
+    HANDLE hThread = m_hMessages ? ::CreateThread(nullptr, 0, Work, this, 0, nullptr) : nullptr;
     if (!hThread) {
         // No window or no thread: the operation runs here, without progress.
-        if (m_hWnd) ::DestroyWindow(m_hWnd);
-        m_hWnd = nullptr;
+        if (m_hMessages) ::DestroyWindow(m_hMessages);
+        m_hMessages = nullptr;
         return m_engine.Run(m_items);
     }
     // Modal to the owner, as the shell's own operation is: its windows paint but take no input.
     HWND hFocus = ::GetFocus();
-    const bool bDisabled = hwndRoot && ::IsWindowEnabled(hwndRoot);
-    if (bDisabled) ::EnableWindow(hwndRoot, FALSE);
+    const bool bDisabled = m_hwndRoot && ::IsWindowEnabled(m_hwndRoot);
+    if (bDisabled) ::EnableWindow(m_hwndRoot, FALSE);
     bool bQuit = false;
     WPARAM nQuitCode = 0;
     for (;;) {
-        if (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0) break;
+        DWORD dwWait = INFINITE;
+        if (!m_hWnd) {
+            const DWORD dwActive = ActiveMs();
+            if (dwActive >= kShowAfter && !m_engine.IsCancelled()) CreateProgressWindow(m_hwndRoot);
+            else if (dwActive < kShowAfter) dwWait = kShowAfter - dwActive;
+        }
+        if (::MsgWaitForMultipleObjects(1, &hThread, FALSE, dwWait, QS_ALLINPUT) == WAIT_OBJECT_0) break;
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
@@ -376,7 +393,7 @@ TransferResult CTransferRunner::Run(HWND hwndOwner)
                 m_engine.Cancel();
                 continue;
             }
-            if (!::IsDialogMessageW(m_hWnd, &msg)) {
+            if (!m_hWnd || !::IsDialogMessageW(m_hWnd, &msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);
             }
@@ -384,9 +401,11 @@ TransferResult CTransferRunner::Run(HWND hwndOwner)
     }
     ::CloseHandle(hThread);
     // The owner first, so that the activation goes back to it when the window goes.
-    if (bDisabled) ::EnableWindow(hwndRoot, TRUE);
-    ::DestroyWindow(m_hWnd);
+    if (bDisabled) ::EnableWindow(m_hwndRoot, TRUE);
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
+    ::DestroyWindow(m_hMessages);
+    m_hMessages = nullptr;
     if (hFocus && ::IsWindow(hFocus)) ::SetFocus(hFocus);
     if (bQuit) ::PostQuitMessage(static_cast<int>(nQuitCode));
     return m_result;
