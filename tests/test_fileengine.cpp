@@ -182,15 +182,8 @@ TEST_F(FileEngineTest, CopyAndMoveFilesAndFoldersLeaveTheSourceAsTheySay)
 
 TEST_F(FileEngineTest, AMoveToAnotherDriveCopiesThenDeletesEachSource)
 {
-    wchar_t volTemp[MAX_PATH] = L"", volOther[MAX_PATH] = L"";
-    GetVolumePathNameW(W(m_root.Path()).c_str(), volTemp, MAX_PATH);
-    if (!GetVolumePathNameW(L"Z:\\tmp", volOther, MAX_PATH) || lstrcmpiW(volTemp, volOther) == 0 ||
-        GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) {
-        GTEST_SKIP() << "no folder on a second drive (Z:\\tmp) to move to";
-    }
-    const std::string other = "Z:\\tmp\\folvane-fileengine-z-" + std::to_string(GetCurrentProcessId());
-    RemoveTree(other);
-    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    const std::string other = FolderOnAnotherDrive("fileengine-z", m_root.Path());
+    if (other.empty()) GTEST_SKIP() << "no folder on a second drive (Z:\\tmp) to move to";
     SetFileAttributesA(m_root.Sub("src\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     std::vector<TransferItem> items = {{W(m_root.Sub("src\\alpha")), W(other + "\\alpha")},
                                        {W(m_root.Sub("src\\a.txt")), W(other + "\\a.txt")}};

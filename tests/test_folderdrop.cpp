@@ -209,16 +209,8 @@ TEST_F(FolderDropTest, TheKeysChooseTheEffectAndTheDropDoesItOnDisk)
 
 TEST_F(FolderDropTest, AcrossDrivesTheDefaultIsACopyAndShiftStillMoves)
 {
-    // Another drive than the temporary folder's: Wine maps the Unix root to Z:.
-    wchar_t volTemp[MAX_PATH] = L"", volOther[MAX_PATH] = L"";
-    GetVolumePathNameW(Wide(m_root.Path()).c_str(), volTemp, MAX_PATH);
-    if (!GetVolumePathNameW(L"Z:\\tmp", volOther, MAX_PATH) || lstrcmpiW(volTemp, volOther) == 0 ||
-        GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) {
-        GTEST_SKIP() << "no folder on a second drive (Z:\\tmp) to drop into";
-    }
-    const std::string other = "Z:\\tmp\\folvane-folderdrop-z-" + std::to_string(GetCurrentProcessId());
-    RemoveTree(other);
-    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    const std::string other = FolderOnAnotherDrive("folderdrop-z", m_root.Path());
+    if (other.empty()) GTEST_SKIP() << "no folder on a second drive (Z:\\tmp) to drop into";
     {
         CComPtr<IDropTarget> pTarget = TargetFor(other);
         ASSERT_TRUE(pTarget);
