@@ -98,6 +98,13 @@ BOOL COleDropTarget::OnDrop(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT 
     return pView ? pView->OnDrop(pDataObject, dropEffect, point) : FALSE;
 }
 
+DROPEFFECT COleDropTarget::OnDropEx(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropDefault,
+                                    DROPEFFECT dropList, POINT point)
+{
+    CView* pView = dynamic_cast<CView*>(pWnd);
+    return pView ? pView->OnDropEx(pDataObject, dropDefault, dropList, point) : static_cast<DROPEFFECT>(-1);
+}
+
 CWnd* COleDropTarget::TargetWindow(POINTL pt, POINT* pClient) const
 {
     CWnd* pWnd = m_hWnd ? CWnd::FromHandlePermanent(m_hWnd) : nullptr;
@@ -206,7 +213,10 @@ STDMETHODIMP COleDropTarget::XDropTarget::Drop(IDataObject* pDataObj, DWORD, POI
             pDataObj->AddRef();
             pThis->m_dataObject.Attach(pDataObj, TRUE);
         }
-        if (pThis->OnDrop(pWnd, &pThis->m_dataObject, chosen, point)) *pdwEffect = chosen;
+        // The source hears what the drop did, where the window says so itself.
+        const DROPEFFECT done = pThis->OnDropEx(pWnd, &pThis->m_dataObject, chosen, pThis->m_dwEffectsAllowed, point);
+        if (done != static_cast<DROPEFFECT>(-1)) *pdwEffect = done;
+        else if (pThis->OnDrop(pWnd, &pThis->m_dataObject, chosen, point)) *pdwEffect = chosen;
     }
     pThis->EndDrag();
     return S_OK;

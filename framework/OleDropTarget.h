@@ -38,6 +38,9 @@ public:
     virtual DROPEFFECT OnDragOver(CWnd* pWnd, COleDataObject* pDataObject, DWORD dwKeyState, POINT point);
     virtual void OnDragLeave(CWnd* pWnd);
     virtual BOOL OnDrop(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point);
+    // Asked first at a drop: the effect the drop had, or (DROPEFFECT)-1 to leave it to OnDrop.
+    virtual DROPEFFECT OnDropEx(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList,
+                                POINT point);
 
     // The object lives as long as its owner, whatever the count says.
     void OnFinalRelease() override {}

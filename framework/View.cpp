@@ -100,6 +100,11 @@ BOOL CView::OnDrop(COleDataObject*, DROPEFFECT, POINT)
     return FALSE;
 }
 
+DROPEFFECT CView::OnDropEx(COleDataObject*, DROPEFFECT, DROPEFFECT, POINT)
+{
+    return static_cast<DROPEFFECT>(-1);
+}
+
 LRESULT CView::OnPaint(WPARAM, LPARAM)
 {
     PAINTSTRUCT ps;

@@ -30,6 +30,11 @@ public:
     virtual DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point);
     virtual void OnDragLeave();
     virtual BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point);
+    // A drop that reports its own effect to the drag's source (which may differ from the
+    // effect chosen, dropDefault, among those allowed, dropList); (DROPEFFECT)-1, the
+    // default, leaves the drop to OnDrop, and the source hears the chosen effect if it
+    // succeeds.
+    virtual DROPEFFECT OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList, POINT point);
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();

@@ -44,19 +44,6 @@ std::wstring ShortcutName(const std::wstring& name, int n)
     return (n <= 1 ? L"Shortcut to " : L"Shortcut (" + std::to_wstring(n) + L") to ") + name + L".lnk";
 }
 
-std::wstring NumberedName(const std::wstring& name, int n)
-{
-    if (n <= 1) return name;
-    const size_t dot = name.find_last_of(L'.');
-    const size_t stem = dot != std::wstring::npos && dot > 0 ? dot : name.size();
-    return name.substr(0, stem) + L" (" + std::to_wstring(n) + L")" + name.substr(stem);
-}
-
-std::wstring NumberedFolderName(const std::wstring& name, int n)
-{
-    return n <= 1 ? name : name + L" (" + std::to_wstring(n) + L")";
-}
-
 std::wstring FreeName(const std::wstring& folder, const std::wstring& name, NameForm form,
                       std::set<std::wstring>& taken)
 {
@@ -106,9 +93,10 @@ BOOL ReadDropFiles(IDataObject* pDataObject, std::vector<std::wstring>& files)
     return !files.empty();
 }
 
-HRESULT MakeShortcuts(const std::vector<std::wstring>& files, const std::wstring& folder)
+TransferResult MakeShortcuts(const std::vector<std::wstring>& files, const std::wstring& folder)
 {
-    HRESULT hrFirstFailure = S_OK;
+    TransferResult result;
+    result.kind = TransferKind::Link;
     std::set<std::wstring> taken;
     for (const std::wstring& file : files) {
         std::wstring name = NameOf(file);
@@ -124,8 +112,14 @@ HRESULT MakeShortcuts(const std::vector<std::wstring>& files, const std::wstring
         if (SUCCEEDED(hr) && !parent.empty()) pLink->SetWorkingDirectory(parent.c_str());
         CComPtr<IPersistFile> pFile;
         if (SUCCEEDED(hr)) hr = pLink.As(IID_IPersistFile, pFile);
-        if (SUCCEEDED(hr)) hr = pFile->Save(JoinPath(folder, linkName).c_str(), TRUE);
-        if (FAILED(hr) && SUCCEEDED(hrFirstFailure)) hrFirstFailure = hr;
+        ItemOutcome item;
+        item.source = file;
+        item.dest = linkName.empty() ? std::wstring() : JoinPath(folder, linkName);
+        if (SUCCEEDED(hr)) hr = pFile->Save(item.dest.c_str(), TRUE);
+        item.state = SUCCEEDED(hr) ? ItemOutcome::kDone : ItemOutcome::kFailed;
+        // A system error travels in the result's low word.
+        if (FAILED(hr)) result.Fail(file, HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<DWORD>(hr));
+        result.items.push_back(item);
     }
-    return hrFirstFailure;
+    return result;
 }

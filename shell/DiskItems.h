@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "shell/TransferResult.h"
+
 // The forms a name takes when it is taken: the nth (1 the first, 2, 3 ... the numbered ones).
 typedef std::wstring (*NameForm)(const std::wstring& name, int n);
 std::wstring CopyName(const std::wstring& name, int n);      // "Copy of a.txt", "Copy (2) of a.txt"
 std::wstring ShortcutName(const std::wstring& name, int n);  // "Shortcut to a.txt.lnk", "Shortcut (2) to ..."
-std::wstring NumberedName(const std::wstring& name, int n);  // "a.txt", "a (2).txt"
-std::wstring NumberedFolderName(const std::wstring& name, int n);  // "a.b", "a.b (2)"
 
 // The first form of the name that is free in the folder: on disk (a name that cannot be
 // checked counts as taken) and among the upper-case names in taken, to which it is added.
@@ -30,5 +30,5 @@ BOOL ReadDropFiles(IDataObject* pDataObject, std::vector<std::wstring>& files);
 std::vector<std::wstring> ParseDropFiles(HGLOBAL hGlobal);
 
 // A shortcut in the folder to each file, under a free "Shortcut to ..." name, never replacing
-// a file. S_OK when all were made, else the first failure.
-HRESULT MakeShortcuts(const std::vector<std::wstring>& files, const std::wstring& folder);
+// a file; what was made and what failed.
+TransferResult MakeShortcuts(const std::vector<std::wstring>& files, const std::wstring& folder);

@@ -72,3 +72,11 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
 {
     return (folder.empty() || folder.back() == L'\\') ? folder + name : folder + L'\\' + name;
 }
+
+std::wstring VolumeOf(const std::wstring& path)
+{
+    wchar_t volume[MAX_PATH] = L"";
+    if (::GetVolumePathNameW(path.c_str(), volume, MAX_PATH)) return volume;
+    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2) + L"\\";
+    return path;
+}

@@ -17,4 +17,7 @@ bool IsSameOrInside(const std::wstring& folder, const std::wstring& item);
 std::wstring ParentOf(const std::wstring& path);
 // The last part of a path; empty for a drive's root, which has no name to copy under.
 std::wstring NameOf(const std::wstring& path);
+// The root of the volume a path is on ("C:\\"), as the system places it; the drive as written
+// where it cannot.
+std::wstring VolumeOf(const std::wstring& path);
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);

@@ -1,11 +1,8 @@
 #include "shell/WineFolderDropTarget.h"
 
-#include <shellapi.h>
-
-#include <set>
-
 #include "shell/DiskFolders.h"
 #include "shell/DiskItems.h"
+#include "shell/FileOperation.h"
 #include "shell/ItemNames.h"
 #include "shell/Paths.h"
 
@@ -13,24 +10,9 @@ namespace {
 
 const DWORD kEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 
-std::wstring VolumeOf(const std::wstring& path)
-{
-    wchar_t volume[MAX_PATH] = L"";
-    if (GetVolumePathNameW(path.c_str(), volume, MAX_PATH)) return volume;
-    // A path the system cannot place: its drive as written (or the whole path).
-    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2) + L"\\";
-    return path;
-}
-
 bool HasKey(DWORD grfKeyState, DWORD key)
 {
     return (grfKeyState & key) != 0;
-}
-
-bool IsDirectory(const std::wstring& path)
-{
-    const DWORD attrs = GetFileAttributesW(path.c_str());
-    return attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -109,14 +91,14 @@ HRESULT GetWineFolderDropTarget(HWND hwndOwner, IShellFolder* pParent, LPCITEMID
         pFolder->CreateViewObject(hwndOwner, IID_IDropTarget, pOwn.PutVoid());
     }
     if (!pOwn) pParent->GetUIObjectOf(hwndOwner, 1, &pidlRel, IID_IDropTarget, nullptr, pOwn.PutVoid());
-    *ppTarget = new CWineFolderDropTarget(path, pOwn);
+    *ppTarget = new CWineFolderDropTarget(path, pOwn, hwndOwner);
     return S_OK;
 }
 
 // ---- CWineFolderDropTarget ------------------------------------------------------------------
 
-CWineFolderDropTarget::CWineFolderDropTarget(const std::wstring& folder, IDropTarget* pFallback)
-    : m_strFolder(folder), m_pFallback(pFallback)
+CWineFolderDropTarget::CWineFolderDropTarget(const std::wstring& folder, IDropTarget* pFallback, HWND hwndOwner)
+    : m_hwndOwner(hwndOwner), m_strFolder(folder), m_pFallback(pFallback)
 {
 }
 
@@ -201,36 +183,14 @@ STDMETHODIMP CWineFolderDropTarget::Drop(IDataObject* pDataObj, DWORD grfKeyStat
                                : DROPEFFECT_NONE;
     *pdwEffect = DROPEFFECT_NONE;
     if (dwEffect == DROPEFFECT_NONE) return E_FAIL;
-    const HRESULT hr = dwEffect == DROPEFFECT_LINK ? MakeShortcuts(files, m_strFolder) : TransferFiles(files, dwEffect);
-    if (SUCCEEDED(hr)) *pdwEffect = dwEffect;
-    return hr;
-}
-
-HRESULT CWineFolderDropTarget::TransferFiles(const std::vector<std::wstring>& files, DWORD dwEffect)
-{
-    // One destination per item, each a name the folder does not have yet.
-    std::wstring from, to;
-    std::set<std::wstring> taken;
-    for (const std::wstring& file : files) {
-        // Wine's file operation does not rename on collision: a move would overwrite
-        // silently and a copy would ask.
-        const std::wstring name =
-            FreeName(m_strFolder, NameOf(NormalPath(file)), IsDirectory(file) ? &NumberedFolderName : &NumberedName, taken);
-        if (name.empty()) return E_FAIL;
-        const std::wstring dest = JoinPath(m_strFolder, name);
-        from += file;
-        from += L'\0';
-        to += dest;
-        to += L'\0';
-    }
-    from += L'\0';
-    to += L'\0';
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = dwEffect == DROPEFFECT_MOVE ? FO_MOVE : FO_COPY;
-    op.pFrom = from.c_str();
-    op.pTo = to.c_str();
-    // No error box: a failure is reported to the drag's source, which then deletes nothing.
-    op.fFlags = FOF_MULTIDESTFILES | FOF_RENAMEONCOLLISION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
-    const int nResult = SHFileOperationW(&op);
-    return (nResult == 0 && !op.fAnyOperationsAborted) ? S_OK : E_FAIL;
+    const TransferResult result =
+        dwEffect == DROPEFFECT_LINK
+            ? LinkFilesInto(m_hwndOwner, files, m_strFolder)
+            : TransferFilesInto(m_hwndOwner, dwEffect == DROPEFFECT_MOVE ? TransferKind::Move : TransferKind::Copy,
+                                files, m_strFolder);
+    // Only what happened: a source that deletes what it hears was moved must find nothing
+    // left to delete, and one that hears of nothing done keeps its items.
+    TellDragSource(pDataObj, result);
+    *pdwEffect = DropEffectOf(result);
+    return result.AnyDone() || result.failures.empty() ? S_OK : E_FAIL;
 }

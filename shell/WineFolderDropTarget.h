@@ -1,7 +1,8 @@
 // Under Wine, a folder's own drop target answers a drag and then moves nothing. For
 // file-system folders the tree uses this target instead, which does what the shell does on
 // Windows with files and folders dropped as CF_HDROP: moves, copies or links them into the
-// folder with the shell's file operation. Any other data goes to the folder's own target.
+// folder (FileOperation.h), and tells the drag's source what happened as the shell's own
+// targets do. Any other data goes to the folder's own target.
 // GetFolderDropTarget (FolderDropTarget.h) hands it out where Wine runs.
 #pragma once
 
@@ -41,8 +42,9 @@ DWORD ChooseFileDropEffect(DWORD grfKeyState, DWORD dwAllowed, const FileDropFac
 class CWineFolderDropTarget final : public IDropTarget {
 public:
     // The target of the folder at this path; pFallback (may be null) takes every drag
-    // that is not one of files. Starts with one reference, the caller's.
-    CWineFolderDropTarget(const std::wstring& folder, IDropTarget* pFallback);
+    // that is not one of files; hwndOwner owns what the drop asks and tells. Starts with
+    // one reference, the caller's.
+    CWineFolderDropTarget(const std::wstring& folder, IDropTarget* pFallback, HWND hwndOwner = nullptr);
 
     STDMETHOD(QueryInterface)(REFIID riid, void** ppv) override;
     STDMETHOD_(ULONG, AddRef)() override;
@@ -50,17 +52,19 @@ public:
     STDMETHOD(DragEnter)(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
     STDMETHOD(DragOver)(DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
     STDMETHOD(DragLeave)() override;
-    // Fails, having done nothing, when no effect applies; fails as well when the file
-    // operation did not finish (what was done by then stays done).
+    // Fails, having done nothing, when no effect applies, and when nothing could be done.
+    // Otherwise answers the effect the drop had for the source: a copy or a shortcut, or
+    // none for a move (done here, the source has nothing left to do); the data object hears
+    // the effect performed and, for a move, the logical one.
     STDMETHOD(Drop)(IDataObject* pDataObj, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override;
 
 private:
     enum class Mode { None, Files, Fallback };
 
     ~CWineFolderDropTarget() = default;
-    HRESULT TransferFiles(const std::vector<std::wstring>& files, DWORD dwEffect);
 
     LONG m_cRef = 1;
+    HWND m_hwndOwner;
     std::wstring m_strFolder;
     CComPtr<IDropTarget> m_pFallback;
     Mode m_mode = Mode::None;

@@ -416,6 +416,30 @@ TEST_F(EditCommandsTest, FilesAnotherProgramPutOnTheClipboardArePastedCopiedOrMo
         EXPECT_EQ(!c.bMoves, Exists(outside.Sub(c.file))) << c.file;
         EXPECT_NE(-1, ListIndexOf(m_pView, c.file)) << c.file;
     }
+
+    // A list naming items by their short names: they arrive under their long ones.
+    outside.MakeFolders({"Quarterly Reports"});
+    outside.MakeFiles({"Quarterly Reports\\q1.txt", "Annual Summary.text"}, "long");
+    for (const char* name : {"Quarterly Reports", "Annual Summary.text"}) {
+        char shortPath[MAX_PATH] = "";
+        ASSERT_TRUE(GetShortPathNameA(outside.Sub(name).c_str(), shortPath, MAX_PATH));
+        ASSERT_EQ(std::string::npos, std::string(shortPath).find(' ')) << "a short name: " << shortPath;
+        OtherProgramsClipboard other({shortPath}, true, DROPEFFECT_COPY);
+        ASSERT_TRUE(other.m_bStarted);
+        SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+        EXPECT_TRUE(Exists(m_root.Sub(name))) << name << " from " << shortPath;
+        const std::string shortName = std::string(shortPath).substr(std::string(shortPath).find_last_of('\\') + 1);
+        WIN32_FIND_DATAA found;
+        HANDLE hFind = FindFirstFileA(m_root.Sub("*").c_str(), &found);
+        bool bShortOnDisk = false;
+        if (hFind != INVALID_HANDLE_VALUE) {
+            do bShortOnDisk = bShortOnDisk || shortName == found.cFileName;
+            while (FindNextFileA(hFind, &found));
+            FindClose(hFind);
+        }
+        EXPECT_FALSE(bShortOnDisk) << shortName << " is no name of its own";
+    }
+    EXPECT_EQ("long", Contents(m_root.Sub("Quarterly Reports\\q1.txt")));
 }
 
 TEST_F(EditCommandsTest, ANameClashOnPasteLosesNothing)
@@ -442,16 +466,34 @@ TEST_F(EditCommandsTest, ANameClashOnPasteLosesNothing)
     EXPECT_EQ("theirs", Contents(m_root.Sub("gamma\\one.txt")));
     EXPECT_EQ("original", Contents(m_root.Sub("one.txt")));
 
-    // Cut and pasted there: Wine would move it over the other without asking; it takes a
-    // free name instead, and so does a second item of the same name in one paste.
+    // Cut and pasted there: asked about each, and a no keeps both, and the cut on the
+    // clipboard while any of its items is still where it was.
     m_root.MakeFiles({"beta\\one.txt"}, "beta's");
     OtherProgramsClipboard cut({m_root.Sub("one.txt"), m_root.Sub("beta\\one.txt")}, true, DROPEFFECT_MOVE);
     ASSERT_TRUE(cut.m_bStarted);
-    SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+    {
+        ModalWatcher no(IDNO);
+        SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+        EXPECT_EQ(2u, no.Count()) << "asked once for each";
+    }
     EXPECT_EQ("theirs", Contents(m_root.Sub("gamma\\one.txt")));
-    EXPECT_EQ("original", Contents(m_root.Sub("gamma\\one (2).txt")));
-    EXPECT_EQ("beta's", Contents(m_root.Sub("gamma\\one (3).txt")));
-    EXPECT_FALSE(Exists(m_root.Sub("one.txt")));
+    EXPECT_EQ("original", Contents(m_root.Sub("one.txt")));
+    EXPECT_EQ("beta's", Contents(m_root.Sub("beta\\one.txt")));
+    EXPECT_EQ(2u, ReadClipboard().files.size()) << "the cut can be pasted again";
+    // A folder where a file of its name is, or a file where a folder is: never inside it.
+    m_root.MakeFolders({"gamma\\two.txt"});
+    OtherProgramsClipboard cutTwo({m_root.Sub("two.txt")}, true, DROPEFFECT_MOVE);
+    ASSERT_TRUE(cutTwo.m_bStarted);
+    {
+        ModalWatcher ok(IDOK);
+        SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+        ASSERT_EQ(1u, ok.Count()) << "told why it could not be moved";
+        EXPECT_NE(std::string::npos, ok.Seen()[0].text.find("two.txt")) << ok.Seen()[0].text;
+    }
+    EXPECT_FALSE(Exists(m_root.Sub("gamma\\two.txt\\two.txt")));
+    EXPECT_EQ("original", Contents(m_root.Sub("two.txt")));
+    EXPECT_EQ(Paths({"two.txt"}), ReadClipboard().files) << "the cut stays while its item does";
+    RemoveDirectoryA(m_root.Sub("gamma\\two.txt").c_str());
 
     // Cut and pasted where it is, or a folder into itself, copied or cut: nothing moves and
     // nothing is lost.
@@ -463,7 +505,12 @@ TEST_F(EditCommandsTest, ANameClashOnPasteLosesNothing)
         SelectInList(m_pView, {c.item});
         SendMessageA(MainWnd(), WM_COMMAND, c.nCommand, 0);
         ASSERT_TRUE(Browse(m_pView, *c.into ? m_root.Sub(c.into) : m_root.Path()));
-        SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+        {
+            ModalWatcher ok(IDOK);
+            SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+            // Into its own folder a cut has nothing to do; into itself a folder cannot go.
+            EXPECT_EQ(*c.into ? 1u : 0u, ok.Count()) << c.item << " into " << c.into;
+        }
         EXPECT_EQ("original", Contents(m_root.Sub("two.txt"))) << c.item << " into " << c.into;
         EXPECT_EQ("original", Contents(m_root.Sub("alpha\\x.txt"))) << c.item << " into " << c.into;
         if (*c.into) {

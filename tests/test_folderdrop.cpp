@@ -57,6 +57,20 @@ std::wstring Wide(const std::string& s)
     return std::wstring(s.begin(), s.end());
 }
 
+std::wstring Lower(const std::string& s)
+{
+    std::wstring w = Wide(s);
+    CharLowerBuffW(&w[0], static_cast<DWORD>(w.size()));
+    return w;
+}
+
+std::wstring Upper(const std::string& s)
+{
+    std::wstring w = Wide(s);
+    CharUpperBuffW(&w[0], static_cast<DWORD>(w.size()));
+    return w;
+}
+
 class FolderDropTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { CMallocSpy::Instance(); }
@@ -173,7 +187,8 @@ TEST_F(FolderDropTest, TheKeysChooseTheEffectAndTheDropDoesItOnDisk)
         EXPECT_EQ(c.effect, out.dwEnter);
         EXPECT_EQ(c.effect, out.dwOver) << "the drag shows the effect the drop will have";
         EXPECT_EQ(S_OK, out.hrDrop);
-        EXPECT_EQ(c.effect, out.dwDropped);
+        // A move is done here: the source hears none, and has nothing left to delete.
+        EXPECT_EQ(c.effect == DROPEFFECT_MOVE ? static_cast<DWORD>(DROPEFFECT_NONE) : c.effect, out.dwDropped);
         switch (c.effect) {
         case DROPEFFECT_MOVE:
             EXPECT_FALSE(Exists(source));
@@ -194,16 +209,8 @@ TEST_F(FolderDropTest, TheKeysChooseTheEffectAndTheDropDoesItOnDisk)
 
 TEST_F(FolderDropTest, AcrossDrivesTheDefaultIsACopyAndShiftStillMoves)
 {
-    // Another drive than the temporary folder's: Wine maps the Unix root to Z:.
-    wchar_t volTemp[MAX_PATH] = L"", volOther[MAX_PATH] = L"";
-    GetVolumePathNameW(Wide(m_root.Path()).c_str(), volTemp, MAX_PATH);
-    if (!GetVolumePathNameW(L"Z:\\tmp", volOther, MAX_PATH) || lstrcmpiW(volTemp, volOther) == 0 ||
-        GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES) {
-        GTEST_SKIP() << "no folder on a second drive (Z:\\tmp) to drop into";
-    }
-    const std::string other = "Z:\\tmp\\folvane-folderdrop-z-" + std::to_string(GetCurrentProcessId());
-    RemoveTree(other);
-    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    const std::string other = FolderOnAnotherDrive("folderdrop-z", m_root.Path());
+    if (other.empty()) GTEST_SKIP() << "no folder on a second drive (Z:\\tmp) to drop into";
     {
         CComPtr<IDropTarget> pTarget = TargetFor(other);
         ASSERT_TRUE(pTarget);
@@ -270,6 +277,13 @@ TEST_F(FolderDropTest, AFolderNeverGoesIntoItselfAndNothingMovesOntoItsOwnPlace)
         {"file moved onto its own folder", {"src\\a.txt"}, "src", MK_LBUTTON},
         {"file moved onto its own folder with Shift", {"src\\a.txt"}, "src", MK_LBUTTON | MK_SHIFT},
     };
+    // Paths are one whatever their case, the drive letter's included: "c:\\...\\src\\sub" is
+    // the folder "C:\\...\\SRC\\Sub".
+    const RefusedCase caseCases[] = {
+        {"folder in lower case into its sub-folder in other case", {"src\\sub"}, "SRC\\Sub\\Deeper", MK_LBUTTON},
+        {"folder in lower case onto itself in upper case", {"src\\sub"}, "SRC\\SUB", MK_LBUTTON | MK_CONTROL},
+        {"file in lower case moved onto its own folder", {"src\\a.txt"}, "SRC", MK_LBUTTON},
+    };
     const std::vector<std::string> before = TreeOf(m_root.Path());
     for (const RefusedCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -291,6 +305,27 @@ TEST_F(FolderDropTest, AFolderNeverGoesIntoItselfAndNothingMovesOntoItsOwnPlace)
         EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), dwEffect);
     }
     EXPECT_EQ(before, TreeOf(m_root.Path()));
+    for (const RefusedCase& c : caseCases) {
+        SCOPED_TRACE(c.what);
+        ModalWatcher refuse(IDCANCEL);  // a drop that went ahead would ask or report
+        std::vector<std::wstring> sources;
+        for (const std::string& rel : c.sources) sources.push_back(Lower(m_root.Sub(rel)));
+        const std::wstring folder = Upper(m_root.Sub(c.target));
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), ChooseFileDropEffect(c.keys, kAll, sources, folder));
+        // Dropped all the same, it does nothing.
+        CComPtr<IDataObject> pData;
+        pData.Attach(NewFileListDataObject({std::string(sources[0].begin(), sources[0].end())}));
+        CComPtr<IDropTarget> pTarget;
+        pTarget.Attach(new CWineFolderDropTarget(folder, nullptr));
+        POINTL pt = {0, 0};
+        DWORD dwEffect = kAll;
+        pTarget->DragEnter(pData, c.keys, pt, &dwEffect);
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), dwEffect);
+        dwEffect = kAll;
+        EXPECT_TRUE(FAILED(pTarget->Drop(pData, c.keys, pt, &dwEffect)));
+        EXPECT_EQ(0u, refuse.Count());
+    }
+    EXPECT_EQ(before, TreeOf(m_root.Path()));
 
     // A drive can be linked to, never moved or copied whole.
     for (DWORD keys : {MK_LBUTTON, MK_LBUTTON | MK_CONTROL, MK_LBUTTON | MK_SHIFT, MK_LBUTTON | MK_ALT}) {
@@ -309,50 +344,57 @@ TEST_F(FolderDropTest, AFolderNeverGoesIntoItselfAndNothingMovesOntoItsOwnPlace)
     EXPECT_EQ("inner", Contents(m_root.Sub("src\\subway\\sub\\inner.txt")));
 }
 
-TEST_F(FolderDropTest, ANameClashNeverOverwritesAndLosesNothing)
+TEST_F(FolderDropTest, ANameClashIsAskedAboutNeverNestsAndLosesNothing)
 {
     m_root.MakeFolders({"dst\\sub"});
     m_root.MakeFiles({"dst\\a.txt"}, "old a");
-    m_root.MakeFiles({"dst\\sub\\keep.txt"}, "keep");
-    m_root.MakeFiles({"src\\sub\\a.txt"}, "sub a");
+    m_root.MakeFiles({"dst\\sub\\keep.txt", "dst\\sub\\inner.txt"}, "keep");
     CComPtr<IDropTarget> pTarget = TargetFor(m_root.Sub("dst"));
     ASSERT_TRUE(pTarget);
 
-    // A move onto a file of the same name.
+    // A move onto a file of the same name asks; a no leaves both as they were.
     CComPtr<IDataObject> pData = ShellData(m_root.Sub("src"), {"a.txt"});
-    EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON).hrDrop);
+    {
+        ModalWatcher no(IDNO);
+        Outcome out = Drag(pTarget, pData, MK_LBUTTON);
+        ASSERT_EQ(1u, no.Count());
+        EXPECT_EQ("Confirm File Replace", no.Seen()[0].caption);
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), out.dwDropped) << "nothing moved";
+    }
     EXPECT_EQ("old a", Contents(m_root.Sub("dst\\a.txt")));
-    EXPECT_EQ("new a", Contents(m_root.Sub("dst\\a (2).txt")));
-    EXPECT_FALSE(Exists(m_root.Sub("src\\a.txt")));
+    EXPECT_EQ("new a", Contents(m_root.Sub("src\\a.txt")));
 
-    // A folder copied onto a folder of the same name, and two files of one name in one drop.
-    pData.Attach(NewFileListDataObject({m_root.Sub("src\\sub"), m_root.Sub("src\\sub\\a.txt"), m_root.Sub("src\\b.txt")}));
-    EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_CONTROL).hrDrop);
+    // A folder copied onto a folder of the same name: asked once, merged on a yes (each
+    // file of the same name asked about again), never nested.
+    pData.Attach(NewFileListDataObject({m_root.Sub("src\\sub"), m_root.Sub("src\\b.txt")}));
+    {
+        ModalWatcher yes(IDYES);
+        EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_CONTROL).hrDrop);
+        std::vector<std::string> captions;
+        for (const SeenBox& box : yes.Seen()) captions.push_back(box.caption);
+        EXPECT_EQ((std::vector<std::string>{"Confirm Folder Replace", "Confirm File Replace"}), captions);
+    }
+    EXPECT_FALSE(Exists(m_root.Sub("dst\\sub\\sub")));
     EXPECT_EQ("keep", Contents(m_root.Sub("dst\\sub\\keep.txt")));
-    EXPECT_FALSE(Exists(m_root.Sub("dst\\sub\\inner.txt")));
-    EXPECT_EQ("inner", Contents(m_root.Sub("dst\\sub (2)\\inner.txt")));
-    EXPECT_EQ("sub a", Contents(m_root.Sub("dst\\a (3).txt")));
+    EXPECT_EQ("inner", Contents(m_root.Sub("dst\\sub\\inner.txt")));
+    EXPECT_TRUE(Exists(m_root.Sub("dst\\sub\\deeper")));
     EXPECT_EQ("b", Contents(m_root.Sub("dst\\b.txt")));
-    // A folder's dotted name is numbered at its end, not before its "extension".
-    m_root.MakeFolders({"dst\\v1.0", "src\\v1.0"});
-    m_root.MakeFiles({"src\\v1.0\\x.txt"}, "x");
-    pData.Attach(NewFileListDataObject({m_root.Sub("src\\v1.0")}));
-    EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_CONTROL).hrDrop);
-    EXPECT_EQ("x", Contents(m_root.Sub("dst\\v1.0 (2)\\x.txt")));
+    // ... and on a no, nothing of it goes in.
+    m_root.MakeFiles({"src\\sub\\new.txt"}, "new");
+    pData.Attach(NewFileListDataObject({m_root.Sub("src\\sub")}));
+    {
+        ModalWatcher no(IDNO);
+        Drag(pTarget, pData, MK_LBUTTON);
+        EXPECT_EQ(1u, no.Count());
+    }
+    EXPECT_FALSE(Exists(m_root.Sub("dst\\sub\\new.txt")));
+    EXPECT_TRUE(Exists(m_root.Sub("src\\sub\\new.txt")));
 
-    // Two items of one name that the folder does not have yet: the second is renamed too.
-    m_root.MakeFiles({"src\\sub\\c.txt"}, "first c");
-    m_root.MakeFiles({"src\\sub\\deeper\\c.txt"}, "second c");
-    pData.Attach(NewFileListDataObject({m_root.Sub("src\\sub\\c.txt"), m_root.Sub("src\\sub\\deeper\\c.txt")}));
-    EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON).hrDrop);
-    EXPECT_EQ("first c", Contents(m_root.Sub("dst\\c.txt")));
-    EXPECT_EQ("second c", Contents(m_root.Sub("dst\\c (2).txt")));
-
-    // A copy into the file's own folder, and a second shortcut of one name.
+    // A copy into the item's own folder gets a name of its own; a second shortcut of one name too.
     CComPtr<IDropTarget> pSource = TargetFor(m_root.Sub("src"));
     pData = ShellData(m_root.Sub("src"), {"b.txt"});
     EXPECT_EQ(S_OK, Drag(pSource, pData, MK_LBUTTON | MK_CONTROL).hrDrop);
-    EXPECT_EQ("b", Contents(m_root.Sub("src\\b (2).txt")));
+    EXPECT_EQ("b", Contents(m_root.Sub("src\\Copy of b.txt")));
     EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_ALT).hrDrop);
     EXPECT_EQ(S_OK, Drag(pTarget, pData, MK_LBUTTON | MK_ALT).hrDrop);
     EXPECT_EQ(m_root.Sub("src\\b.txt"), LinkTarget(m_root.Sub("dst\\Shortcut to b.txt.lnk")));
@@ -360,11 +402,86 @@ TEST_F(FolderDropTest, ANameClashNeverOverwritesAndLosesNothing)
     EXPECT_EQ("b", Contents(m_root.Sub("src\\b.txt")));
 }
 
-TEST_F(FolderDropTest, AFileOperationThatFailsIsAFailedDropAndAsksNothing)
+// The effects a drop reports to its source: Drop's answer, "Performed DropEffect" and
+// "Logical Performed DropEffect".
+struct Reported {
+    DWORD dwDropped, dwPerformed, dwLogical;
+    bool operator==(const Reported& o) const
+    {
+        return dwDropped == o.dwDropped && dwPerformed == o.dwPerformed && dwLogical == o.dwLogical;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Reported& r)
+{
+    return os << "dropped " << r.dwDropped << ", performed " << r.dwPerformed << ", logical " << r.dwLogical;
+}
+
+DWORD EffectSetOn(IDataObject* pData, const char* pszFormat)
+{
+    FORMATETC fmt = {static_cast<CLIPFORMAT>(RegisterClipboardFormatA(pszFormat)), nullptr, DVASPECT_CONTENT, -1,
+                     TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (FAILED(pData->GetData(&fmt, &medium))) return 0xFFFFFFFF;  // never set
+    DWORD dw = *static_cast<DWORD*>(GlobalLock(medium.hGlobal));
+    GlobalUnlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    return dw;
+}
+
+TEST_F(FolderDropTest, TheSourceHearsOnlyWhatHappenedAndAMoveDoneHereLeavesItNothingToDelete)
+{
+    m_root.MakeFiles({"src\\held.txt", "src\\free.txt"}, "mine");
+    // Held open by another program, with no sharing: it cannot move or be copied.
+    HANDLE hHeld = CreateFileA(m_root.Sub("src\\held.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, hHeld);
+    const DWORD kNone = DROPEFFECT_NONE;
+    struct {
+        const char* what;
+        std::vector<std::string> items;
+        DWORD keys;
+        Reported reported;
+        size_t nBoxes;
+    } const cases[] = {
+        {"a move done here", {"src\\a.txt"}, MK_LBUTTON, {kNone, kNone, DROPEFFECT_MOVE}, 0},
+        {"a copy", {"src\\b.txt"}, MK_LBUTTON | MK_CONTROL, {DROPEFFECT_COPY, DROPEFFECT_COPY, DROPEFFECT_COPY}, 0},
+        {"a move of a file in use", {"src\\held.txt"}, MK_LBUTTON, {kNone, kNone, kNone}, 1},
+        {"a copy of a file in use", {"src\\held.txt"}, MK_LBUTTON | MK_CONTROL, {kNone, kNone, kNone}, 1},
+        {"a move of which part failed", {"src\\held.txt", "src\\free.txt"}, MK_LBUTTON,
+         {kNone, kNone, DROPEFFECT_MOVE}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> paths;
+        for (const std::string& rel : c.items) paths.push_back(m_root.Sub(rel));
+        CComPtr<IDataObject> pData;
+        pData.Attach(NewFileListDataObject(paths));
+        CComPtr<IDropTarget> pTarget = TargetFor(m_root.Sub("dst"));
+        ASSERT_TRUE(pTarget);
+        ModalWatcher ok(IDOK);
+        const Outcome out = Drag(pTarget, pData, c.keys);
+        const Reported got = {out.dwDropped, EffectSetOn(pData, CFSTR_PERFORMEDDROPEFFECT),
+                              EffectSetOn(pData, CFSTR_LOGICALPERFORMEDDROPEFFECT)};
+        EXPECT_EQ(c.reported, got);
+        ASSERT_EQ(c.nBoxes, ok.Count()) << "one box for what could not be done";
+        if (c.nBoxes) {
+            EXPECT_NE(std::string::npos, ok.Seen()[0].text.find("held.txt")) << ok.Seen()[0].text;
+        }
+        for (const std::string& path : paths) {
+            const std::string name = path.substr(path.find_last_of('\\') + 1);
+            EXPECT_EQ(name == "held.txt" || c.keys & MK_CONTROL, Exists(path)) << name << " stays only if it did not move";
+        }
+        EXPECT_FALSE(Exists(m_root.Sub("dst\\held.txt"))) << "nothing partial";
+    }
+    CloseHandle(hHeld);
+}
+
+TEST_F(FolderDropTest, AFileOperationThatFailsIsAFailedDropAndSaysWhyInOneBox)
 {
     // The source was deleted between the drag and the drop: nothing to report as done, so
     // a source that deletes its items after a move loses nothing.
-    ModalWatcher watcher(IDCANCEL);
+    ModalWatcher watcher(IDOK);
     CComPtr<IDataObject> pData;
     pData.Attach(NewFileListDataObject({m_root.Sub("src\\gone.txt")}));
     CComPtr<IDropTarget> pTarget = TargetFor(m_root.Sub("dst"));
@@ -373,7 +490,8 @@ TEST_F(FolderDropTest, AFileOperationThatFailsIsAFailedDropAndAsksNothing)
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), out.dwOver);
     EXPECT_TRUE(FAILED(out.hrDrop));
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), out.dwDropped);
-    EXPECT_EQ(0u, watcher.Count()) << "the failure shows no box";
+    ASSERT_EQ(1u, watcher.Count());
+    EXPECT_NE(std::string::npos, watcher.Seen()[0].text.find("gone.txt")) << watcher.Seen()[0].text;
 }
 
 TEST_F(FolderDropTest, DataThatIsNotFilesGoesToTheFoldersOwnTarget)

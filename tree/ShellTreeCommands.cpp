@@ -7,6 +7,7 @@
 
 #include "framework/WinApp.h"
 #include "shell/ComPtr.h"
+#include "shell/FileOperation.h"
 #include "shell/FolderFacts.h"
 #include "shell/IdListPtr.h"
 #include "shell/ItemAttributes.h"
@@ -247,22 +248,12 @@ BOOL CShellTreeCtrl::DeleteFolderItem(HTREEITEM hItem)
     FolderItemData* pData = hItem ? GetItemRecord(hItem) : nullptr;
     if (!pData || !pData->pFolder) return FALSE;
     if (!(ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_CANDELETE) & SFGAO_CANDELETE)) return FALSE;
-    CComPtr<IContextMenu> spMenu;
-    LPCITEMIDLIST pidlRel = pData->pidlRel;
-    if (FAILED(pData->pFolder->GetUIObjectOf(m_hWnd, 1, &pidlRel, IID_IContextMenu, nullptr, spMenu.PutVoid())) || !spMenu)
-        return FALSE;
-
-    CMINVOKECOMMANDINFO ici = {};
-    ici.cbSize = sizeof(ici);
-    ici.hwnd = m_hWnd;
-    // Lower case: Windows compares verbs without regard to case, Wine exactly.
-    ici.lpVerb = "delete";
-    // The verb asks for confirmation modally; the item may go while it does.
+    // The delete asks for confirmation modally; the item may go while it does.
     m_hCommandItem = hItem;
-    spMenu->InvokeCommand(&ici);
-    spMenu.Release();
+    const HRESULT hr = DeleteItemToTrash(m_hWnd, pData->pFolder, pData->pidlRel);
     const BOOL bItemStayed = m_hCommandItem == hItem;
     m_hCommandItem = nullptr;
+    if (FAILED(hr)) return FALSE;
     if (!bItemStayed || !pData->pFolder) return TRUE;
 
     if (IsFolderGone(pData->pFolder, pData->pidlRel)) {

@@ -132,6 +132,7 @@ void CTreeDropTarget::OnTreeDragLeave()
 BOOL CTreeDropTarget::OnTreeDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point)
 {
     BOOL bResult = FALSE, bDropped = FALSE;
+    m_dwDropResult = DROPEFFECT_NONE;
     const FolderItemData* pData = (m_hDropItem && m_pTree) ? m_pTree->GetItemRecord(m_hDropItem) : nullptr;
     if (pData && m_pItemDropTarget) {
         DWORD dwEffect = dropEffect;
@@ -141,6 +142,7 @@ BOOL CTreeDropTarget::OnTreeDrop(COleDataObject* pDataObject, DROPEFFECT dropEff
                                              pt, &dwEffect);
         // The drop may have run modally: an item gone meanwhile has no icons to read.
         if (SUCCEEDED(hr)) {
+            m_dwDropResult = dwEffect;
             m_pTree->RefreshItemIcons(m_hDropItem);
             bResult = TRUE;
         }

@@ -35,6 +35,7 @@ public:
     DWORD m_dwKeyState = 0;                     // MK_* of the latest enter or over event
     HTREEITEM m_hSelectedBeforeDrag = nullptr;  // the tree's selection when the drag entered
     CComPtr<IDropTarget> m_pItemDropTarget;     // the folder's own target
+    DWORD m_dwDropResult = DROPEFFECT_NONE;     // the effect the last drop's folder reported
 
 protected:
     DECLARE_MESSAGE_MAP()

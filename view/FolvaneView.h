@@ -131,6 +131,10 @@ public:
     // Pastes the files on the clipboard into the folder shown, or shortcuts to them, where the
     // shell view does not paste itself.
     void PasteClipboardFiles(BOOL bShortcuts);
+    // Pastes the files on the clipboard into this folder (a path on disk), or shortcuts to
+    // them, and shows the folders it changed again in every window; a beep when the folder
+    // or the clipboard has no part in it.
+    void PasteClipboardFilesInto(const std::wstring& strFolder, BOOL bShortcuts);
 
     // ---- View Options (ViewOptions.cpp) ----
     void OnViewOptions();
@@ -147,6 +151,7 @@ public:
     DROPEFFECT OnDragOver(COleDataObject* pDataObject, DWORD dwKeyState, POINT point) override;
     void OnDragLeave() override;
     BOOL OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, POINT point) override;
+    DROPEFFECT OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT dropList, POINT point) override;
 
     // ---- Windows showing folders the program changed (TransferRefresh.cpp) ----
     // Items were moved or copied into or out of these folders by the program itself (a drop

@@ -65,18 +65,25 @@ void CFolvaneView::OnUpdateShellCommand(CCmdUI* pCmdUI)
 
 void CFolvaneView::PasteClipboardFiles(BOOL bShortcuts)
 {
-    // Only a folder on disk takes files.
     const FolderItemData* pData = m_tree.m_hWnd ? m_tree.GetItemRecord(m_tree.GetSelectedItem()) : nullptr;
     std::wstring strFolder;
-    CClipboardFiles files;
-    if (!pData || !GetChildParsingName(pData->pFolder, pData->pidlRel, strFolder) ||
-        !DiskFolderExists(strFolder.c_str()) || !files.Read()) {
+    if (!pData || !GetChildParsingName(pData->pFolder, pData->pidlRel, strFolder)) {
         ::MessageBeep(MB_OK);
         return;
     }
-    // The file operation asks its questions modally; this window may go meanwhile.
-    HWND hWnd = m_hWnd;
-    HRESULT hr = bShortcuts ? files.PasteShortcutsInto(strFolder) : files.PasteInto(hWnd, strFolder);
-    // What was done by a failure or a cancel stays done: show it all the same.
-    if (hr != S_FALSE) ShowFoldersChanged(FoldersTouchedBy(files.GetFiles(), strFolder));
+    PasteClipboardFilesInto(strFolder, bShortcuts);
+}
+
+void CFolvaneView::PasteClipboardFilesInto(const std::wstring& strFolder, BOOL bShortcuts)
+{
+    // Only a folder on disk takes files.
+    CClipboardFiles files;
+    if (!DiskFolderExists(strFolder.c_str()) || !files.Read()) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
+    // The operation asks its questions modally; this window may go meanwhile.
+    const TransferResult result = bShortcuts ? files.PasteShortcutsInto(m_hWnd, strFolder) : files.PasteInto(m_hWnd, strFolder);
+    // What was done before a failure or a cancel stays done: show it all the same.
+    if (result.AnyDone()) ShowFoldersChanged(FoldersTouchedBy(files.GetFiles(), strFolder));
 }

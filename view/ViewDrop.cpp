@@ -1,5 +1,7 @@
 // Drags over the explorer view, which go to the tree's drop target; after a drop, the
-// windows showing a folder it changed show it again.
+// windows showing a folder it changed show it again, and the drag's source hears the effect
+// the folder's target reported (after a move the target did itself, none: the source must
+// not delete what it dragged).
 #include "view/FolvaneView.h"
 
 #include <string>
@@ -41,4 +43,9 @@ BOOL CFolvaneView::OnDrop(COleDataObject* pDataObject, DROPEFFECT dropEffect, PO
     const BOOL bDropped = m_dropTarget.OnTreeDrop(pDataObject, dropEffect, point);
     if (bDropped && !files.empty()) ShowFoldersChanged(FoldersTouchedBy(files, strTarget));
     return bDropped;
+}
+
+DROPEFFECT CFolvaneView::OnDropEx(COleDataObject* pDataObject, DROPEFFECT dropDefault, DROPEFFECT, POINT point)
+{
+    return OnDrop(pDataObject, dropDefault, point) ? m_dropTarget.m_dwDropResult : DROPEFFECT_NONE;
 }

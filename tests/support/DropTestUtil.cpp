@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <map>
 
 // ---- CRecordingDropTarget -------------------------------------------------------------------
 
@@ -86,7 +87,8 @@ STDMETHODIMP CRecordingDropTarget::Drop(IDataObject*, DWORD grfKeyState, POINTL 
 
 namespace {
 
-// Offers one format, as a fresh copy of a global block for every request.
+// Offers one format, as a fresh copy of a global block for every request; keeps what a
+// target sets on it (as a drop target tells the source what it did) and offers that too.
 class CGlobalDataObject final : public IDataObject {
 public:
     CGlobalDataObject(CLIPFORMAT cf, const void* pData, size_t cb) : m_cf(cf), m_bytes(cb)
@@ -115,9 +117,10 @@ public:
     {
         HRESULT hr = QueryGetData(pFormat);
         if (hr != S_OK) return hr;
-        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, m_bytes.size());
+        const std::vector<BYTE>& bytes = pFormat->cfFormat == m_cf ? m_bytes : m_set[pFormat->cfFormat];
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size() ? bytes.size() : 1);
         if (!h) return E_OUTOFMEMORY;
-        std::memcpy(GlobalLock(h), m_bytes.data(), m_bytes.size());
+        std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
         GlobalUnlock(h);
         pMedium->tymed = TYMED_HGLOBAL;
         pMedium->hGlobal = h;
@@ -128,7 +131,7 @@ public:
     STDMETHOD(QueryGetData)(FORMATETC* pFormat) override
     {
         if (!pFormat) return E_POINTER;
-        if (pFormat->cfFormat != m_cf) return DV_E_FORMATETC;
+        if (pFormat->cfFormat != m_cf && !m_set.count(pFormat->cfFormat)) return DV_E_FORMATETC;
         if (!(pFormat->tymed & TYMED_HGLOBAL)) return DV_E_TYMED;
         return S_OK;
     }
@@ -137,7 +140,16 @@ public:
         if (pOut) pOut->ptd = nullptr;
         return E_NOTIMPL;
     }
-    STDMETHOD(SetData)(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHOD(SetData)(FORMATETC* pFormat, STGMEDIUM* pMedium, BOOL fRelease) override
+    {
+        if (!pFormat || !pMedium || pMedium->tymed != TYMED_HGLOBAL || pFormat->cfFormat == m_cf) return E_NOTIMPL;
+        const BYTE* p = static_cast<const BYTE*>(GlobalLock(pMedium->hGlobal));
+        if (!p) return E_INVALIDARG;
+        m_set[pFormat->cfFormat].assign(p, p + GlobalSize(pMedium->hGlobal));
+        GlobalUnlock(pMedium->hGlobal);
+        if (fRelease) ReleaseStgMedium(pMedium);
+        return S_OK;
+    }
     STDMETHOD(EnumFormatEtc)(DWORD dwDirection, IEnumFORMATETC** ppEnum) override
     {
         if (dwDirection != DATADIR_GET) return E_NOTIMPL;
@@ -153,6 +165,7 @@ private:
     LONG m_cRef = 1;
     CLIPFORMAT m_cf;
     std::vector<BYTE> m_bytes;
+    std::map<CLIPFORMAT, std::vector<BYTE>> m_set;
 };
 
 }  // namespace

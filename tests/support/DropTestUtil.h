@@ -52,7 +52,8 @@ std::string DropFilesList(const std::vector<std::wstring>& names, bool bWide);
 // strays into it.
 std::string DropFilesBlock(const std::string& list, bool bWide, DWORD dwOffset = sizeof(DROPFILES));
 
-// A data object offering the paths as CF_HDROP (wide names) and nothing else; one reference.
+// A data object offering the paths as CF_HDROP (wide names), and what a target sets on it;
+// one reference.
 IDataObject* NewFileListDataObject(const std::vector<std::string>& paths);
 // A data object offering text (CF_TEXT) and nothing else; one reference.
 IDataObject* NewTextDataObject(const std::string& text);

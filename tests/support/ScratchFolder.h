@@ -84,6 +84,21 @@ inline std::string LinkTarget(const std::string& lnk)
     return path;
 }
 
+// A fresh folder named folvane-<name>-<process id> on another drive than the path's, or ""
+// where there is none: Wine maps the Unix root to Z:, and its \\tmp is another volume than
+// the prefix's C: drive. The caller removes it.
+inline std::string FolderOnAnotherDrive(const std::string& name, const std::string& than)
+{
+    char volThan[MAX_PATH] = "", volOther[MAX_PATH] = "";
+    GetVolumePathNameA(than.c_str(), volThan, MAX_PATH);
+    if (!GetVolumePathNameA("Z:\\tmp", volOther, MAX_PATH) || lstrcmpiA(volThan, volOther) == 0 ||
+        GetFileAttributesA("Z:\\tmp") == INVALID_FILE_ATTRIBUTES)
+        return std::string();
+    const std::string folder = "Z:\\tmp\\folvane-" + name + "-" + std::to_string(GetCurrentProcessId());
+    RemoveTree(folder);
+    return CreateDirectoryA(folder.c_str(), nullptr) ? folder : std::string();
+}
+
 class ScratchFolder {
 public:
     // Makes <temporary folder>\folvane-<name>-<process id>.
