@@ -28,8 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (sr.uType == STRRET_OFFSET) {
         sr.uOffset = in.ConsumeIntegral<UINT>();
     } else if (sr.uType == STRRET_CSTR) {
+        // The rest of the field filled with one byte: a zero, or a text that is not terminated.
+        std::memset(sr.cStr, in.ConsumeIntegral<char>(), sizeof(sr.cStr));
         const std::vector<BYTE> text = in.ConsumeBytes<BYTE>(sizeof(sr.cStr));
-        if (!text.empty()) std::memcpy(sr.cStr, text.data(), text.size());  // not always terminated
+        if (!text.empty()) std::memcpy(sr.cStr, text.data(), text.size());
     } else if (sr.uType == STRRET_WSTR) {
         for (const std::vector<BYTE> units = in.ConsumeRemainingBytes<BYTE>(); wide.size() * 2 + 1 < units.size();)
             wide += static_cast<wchar_t>(units[wide.size() * 2] | units[wide.size() * 2 + 1] << 8);

@@ -18,8 +18,8 @@ std::vector<CString> ReadRecord(const Values& values)
     std::vector<std::pair<DWORD, CString>> entries;
     for (const auto& v : values) {
         if (DWORD number = WindowRecordNumber(v.first.c_str())) {
-            const BYTE* data = reinterpret_cast<const BYTE*>(v.second.data());
-            entries.emplace_back(number, WindowRecordText(data, static_cast<DWORD>(v.second.size())));
+            const std::vector<BYTE> data(v.second.begin(), v.second.end());  // no terminator past it
+            entries.emplace_back(number, WindowRecordText(data.data(), static_cast<DWORD>(data.size())));
         }
     }
     return OrderWindowRecord(entries);

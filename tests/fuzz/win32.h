@@ -49,10 +49,13 @@ struct SHITEMID { USHORT cb; BYTE abID[1]; };
 struct ITEMIDLIST { SHITEMID mkid; };
 typedef ITEMIDLIST* LPITEMIDLIST;
 typedef const ITEMIDLIST* LPCITEMIDLIST;
+// Laid out as on 32-bit Windows: the text field ends the structure, with no padding after it.
+#pragma pack(push, 4)
 struct STRRET {
     UINT uType;
     union { LPWSTR pOleStr; UINT uOffset; char cStr[MAX_PATH]; };
 };
+#pragma pack(pop)
 struct IMalloc;
 struct IShellFolder;
 
