@@ -23,10 +23,10 @@ struct FileSystem {
 } g_fs;
 
 // Answers as the system does: the length without the terminator when the buffer holds it,
-// else the size the buffer needs. Each answer after the first has grown.
+// else the size the buffer needs. Each answer is longer than the one before.
 DWORD Answer(std::wstring text, LPWSTR buffer, DWORD cch)
 {
-    if (g_fs.calls++ > 0) text.append(g_fs.growth, L'x');
+    text.append(g_fs.growth * static_cast<size_t>(g_fs.calls++), L'x');
     if (!buffer || cch <= text.size()) return static_cast<DWORD>(text.size() + 1);
     std::wmemcpy(buffer, text.c_str(), text.size() + 1);
     return static_cast<DWORD>(text.size());
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g_fs = FileSystem();
     g_fs.full = Wide(in.ConsumeRandomLengthString(600));
     g_fs.longName = Wide(in.ConsumeRandomLengthString(600));
-    g_fs.growth = in.ConsumeIntegralInRange<size_t>(0, 3);
+    g_fs.growth = in.ConsumeIntegralInRange<size_t>(0, 40);
 
     const std::wstring normal = NormalPath(a);
     FUZZ_CHECK(normal.size() <= 3 || (normal.back() != L'\\' && normal.back() != L'/'));
