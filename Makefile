@@ -3,7 +3,7 @@ BUILD ?= build
 export FOLVANE_BUILD := $(BUILD)
 JOBS  := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench screenshot clean
+.PHONY: all deps configure build fuzz-build run test fuzz bench screenshot clean
 
 all: build
 
@@ -25,10 +25,19 @@ build: configure
 run: build
 	@scripts/run $(ARGS)
 
+# The fuzz targets are native programs (clang, libFuzzer) in a build folder of their own.
+fuzz-build: deps
+	@scripts/fuzz-build $(BUILD)/fuzz
+
 # CTest hides the output of suites that passed; their skipped tests are listed afterwards.
-test: build
+test: build fuzz-build
 	@scripts/with-display ctest --test-dir $(BUILD) --output-on-failure $(CTEST_ARGS); rc=$$?; \
 	  grep -h '^Skipped in ' $(BUILD)/Testing/Temporary/LastTest.log 2>/dev/null | tr -d '\r'; exit $$rc
+
+# Every fuzz target for S seconds (default 600) at low priority, or the one named by T.
+fuzz: fuzz-build
+	@cd tests/fuzz && set -e; for t in $(or $(T),$$(ls fuzz_*.cpp | sed 's/^fuzz_//; s/\.cpp$$//')); do \
+	  nice -n 19 ../../scripts/fuzz-run $(abspath $(BUILD))/fuzz $$t $(or $(S),600); done
 
 bench: build
 	@scripts/with-display scripts/bench $(B) $(ARGS)

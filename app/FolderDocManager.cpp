@@ -15,7 +15,7 @@
 IMPLEMENT_DYNAMIC(CFolderDocManager, CDocManager)
 
 const char* const CFolderDocManager::kSection = "Open Windows";
-const char* const CFolderDocManager::kEntryPrefix = "Window";
+const char* const CFolderDocManager::kEntryPrefix = kWindowRecordPrefix;
 
 namespace {
 
@@ -25,25 +25,6 @@ const DWORD kMaxValueName = 16384;
 // Room for a folder path of MAX_PATH characters, the comma and the longest placement.
 const LPARAM kQueryBufferSize = MAX_PATH + 60;
 
-// The number of an entry named like "Window12" (registry names ignore case), or 0 for
-// any other name.
-DWORD EntryNumber(const char* name)
-{
-    const char* prefix = CFolderDocManager::kEntryPrefix;
-    for (; *prefix; ++prefix, ++name) {
-        const char ch = (*name >= 'a' && *name <= 'z') ? static_cast<char>(*name - 'a' + 'A') : *name;
-        const char want = (*prefix >= 'a' && *prefix <= 'z') ? static_cast<char>(*prefix - 'a' + 'A') : *prefix;
-        if (ch != want) return 0;
-    }
-    DWORD n = 0;
-    int digits = 0;
-    for (; *name; ++name) {
-        if (*name < '0' || *name > '9' || ++digits > 9) return 0;
-        n = n * 10 + static_cast<DWORD>(*name - '0');
-    }
-    return n;
-}
-
 // A string value read whole; false for other types and for values that cannot be read.
 bool ReadStringValue(HKEY hKey, const char* name, CString& text)
 {
@@ -51,17 +32,13 @@ bool ReadStringValue(HKEY hKey, const char* name, CString& text)
     if (RegQueryValueExA(hKey, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || size >= 0x7FFFFFFFUL) return false;
     try {
-        CString value;
-        char* p = value.GetBuffer(static_cast<int>(size));
+        std::vector<BYTE> value(size + 1);
         DWORD got = size;
         // A stored string need not be terminated; one that grew meanwhile fails here.
-        if (RegQueryValueExA(hKey, name, nullptr, &type, reinterpret_cast<BYTE*>(p), &got) != ERROR_SUCCESS ||
-            got > size) {
+        if (RegQueryValueExA(hKey, name, nullptr, &type, value.data(), &got) != ERROR_SUCCESS || got > size) {
             return false;
         }
-        p[got] = '\0';
-        value.ReleaseBuffer();
-        text = value;
+        text = WindowRecordText(value.data(), got);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -78,14 +55,7 @@ HKEY OpenRecordKey()
 
 CString CFolderDocManager::PrepareDocumentText(LPCSTR lpszText)
 {
-    const char* p = lpszText ? lpszText : "";
-    if (*p == '"') ++p;
-    size_t length = 0;
-    while (length < MAX_PATH - 1 && p[length]) ++length;
-    CString text(p, static_cast<int>(length));
-    int quote = text.ReverseFind('"');
-    if (quote >= 0) text = text.Left(quote);
-    return text;
+    return ::PrepareDocumentText(lpszText);
 }
 
 CDocument* CFolderDocManager::OpenDocumentFile(LPCSTR lpszFileName)
@@ -139,19 +109,13 @@ std::vector<CString> CFolderDocManager::ReadRecord()
         LONG rc = RegEnumValueA(hKey, i, name.data(), &cch, nullptr, nullptr, nullptr, nullptr);
         if (rc == ERROR_MORE_DATA) continue;
         if (rc != ERROR_SUCCESS) break;
-        DWORD number = EntryNumber(name.data());
+        DWORD number = WindowRecordNumber(name.data());
         if (number == 0) continue;
         CString text;
         if (ReadStringValue(hKey, name.data(), text)) entries.emplace_back(number, text);
     }
     RegCloseKey(hKey);
-
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const std::pair<DWORD, CString>& a, const std::pair<DWORD, CString>& b) {
-                         return a.first < b.first;
-                     });
-    for (auto& entry : entries) texts.push_back(entry.second);
-    return texts;
+    return OrderWindowRecord(std::move(entries));
 }
 
 void CFolderDocManager::WriteRecord(const std::vector<CString>& texts)
@@ -167,8 +131,7 @@ void CFolderDocManager::WriteRecord(const std::vector<CString>& texts)
     }
     DWORD number = 0;
     for (const CString& text : texts) {
-        CString entry;
-        entry.Format("%s%lu", kEntryPrefix, static_cast<unsigned long>(++number));
+        const CString entry = WindowRecordName(++number);
         RegSetValueExA(hKey, entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
                        static_cast<DWORD>(text.GetLength() + 1));
     }

@@ -1,6 +1,7 @@
 #include "dialogs/VersionInfo.h"
 
 #include "dialogs/TextUtil.h"
+#include "dialogs/VersionBlock.h"
 
 // Only this language and code page are read; the resource's translation list
 // is not consulted.
@@ -14,7 +15,7 @@ const char* const CVersionInfo::s_apszKeys[CVersionInfo::s_nKeys] = {
     "PrivateBuild",   "ProductName",     "ProductVersion",   "SpecialBuild",
 };
 
-CVersionInfo::CVersionInfo() : m_pVersionData(nullptr)
+CVersionInfo::CVersionInfo() : m_pVersionData(nullptr), m_cbVersionData(0)
 {
     char szPath[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
@@ -31,6 +32,7 @@ void CVersionInfo::Free()
 {
     delete[] m_pVersionData;
     m_pVersionData = nullptr;
+    m_cbVersionData = 0;
 }
 
 BOOL CVersionInfo::Load(LPCSTR pszPath)
@@ -49,6 +51,7 @@ BOOL CVersionInfo::Load(LPCSTR pszPath)
         return FALSE;
     }
     m_pVersionData = pData;
+    m_cbVersionData = dwSize;
     return TRUE;
 }
 
@@ -56,14 +59,10 @@ CString CVersionInfo::GetValue(LPCSTR pszKey) const
 {
     if (!m_pVersionData || !pszKey) return CString();
 
-    CString strSubBlock = CString(s_szBlockPrefix) + pszKey;
-    LPVOID pValue = nullptr;
-    UINT uLen = 0;
-    // A value that is present but empty may come back with length 1 and an
-    // empty text; both read as "no value".
-    if (!VerQueryValueA(m_pVersionData, strSubBlock, &pValue, &uLen) || !pValue || uLen == 0)
-        return CString();
-    return CString(static_cast<const char*>(pValue));
+    // A value that is present but empty reads as "no value".
+    CString strValue;
+    ReadVersionString(m_pVersionData, m_cbVersionData, CString(s_szBlockPrefix) + pszKey, strValue);
+    return strValue;
 }
 
 CString CVersionInfo::Expand(LPCSTR pszTemplate) const

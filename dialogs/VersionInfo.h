@@ -29,4 +29,5 @@ private:
     void Free();
 
     BYTE* m_pVersionData;
+    DWORD m_cbVersionData;
 };

@@ -7,6 +7,8 @@
 #include "shell/ComPtr.h"
 #include "shell/DiskItems.h"
 #include "shell/FileOperation.h"
+#include "shell/Paths.h"
+#include "shell/TransferBlocks.h"
 
 BOOL CClipboardFiles::Read()
 {
@@ -20,10 +22,9 @@ BOOL CClipboardFiles::Read()
                            DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM mediumEffect = {};
     if (SUCCEEDED(pData->GetData(&fmtEffect, &mediumEffect))) {
-        if (mediumEffect.tymed == TYMED_HGLOBAL && ::GlobalSize(mediumEffect.hGlobal) >= sizeof(DWORD)) {
-            if (const DWORD* pEffect = static_cast<const DWORD*>(::GlobalLock(mediumEffect.hGlobal))) {
-                // A cut offers the move alone; anything that also allows a copy is copied.
-                if ((*pEffect & DROPEFFECT_MOVE) && !(*pEffect & DROPEFFECT_COPY)) m_dwEffect = DROPEFFECT_MOVE;
+        if (mediumEffect.tymed == TYMED_HGLOBAL) {
+            if (const void* pEffect = ::GlobalLock(mediumEffect.hGlobal)) {
+                m_dwEffect = ReadPreferredDropEffect(pEffect, ::GlobalSize(mediumEffect.hGlobal));
                 ::GlobalUnlock(mediumEffect.hGlobal);
             }
         }

@@ -5,11 +5,9 @@
 
 #include "shell/ComPtr.h"
 #include "shell/Paths.h"
+#include "shell/TransferBlocks.h"
 
 namespace {
-
-// Enough for any folder a person fills by hand; past that the item is given up.
-const int kMaxNameTries = 10000;
 
 bool IsNameTaken(const std::wstring& path)
 {
@@ -19,65 +17,22 @@ bool IsNameTaken(const std::wstring& path)
     return err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND;
 }
 
-template <typename Char, typename Convert>
-void SplitNames(const Char* p, size_t count, Convert convert, std::vector<std::wstring>& files)
-{
-    size_t i = 0;
-    while (i < count && p[i]) {
-        const size_t start = i;
-        while (i < count && p[i]) i++;
-        if (i == count) break;  // unterminated: not a name
-        files.push_back(convert(p + start, i - start));
-        i++;
-    }
-}
-
 }  // namespace
-
-std::wstring CopyName(const std::wstring& name, int n)
-{
-    return n <= 1 ? L"Copy of " + name : L"Copy (" + std::to_wstring(n) + L") of " + name;
-}
-
-std::wstring ShortcutName(const std::wstring& name, int n)
-{
-    return (n <= 1 ? L"Shortcut to " : L"Shortcut (" + std::to_wstring(n) + L") to ") + name + L".lnk";
-}
 
 std::wstring FreeName(const std::wstring& folder, const std::wstring& name, NameForm form,
                       std::set<std::wstring>& taken)
 {
-    for (int n = 1; n <= kMaxNameTries; n++) {
-        const std::wstring candidate = form(name, n);
-        if (taken.count(PathKey(candidate)) || IsNameTaken(JoinPath(folder, candidate))) continue;
-        taken.insert(PathKey(candidate));
-        return candidate;
-    }
-    return std::wstring();
+    return FirstFreeName(name, form, taken,
+                         [&folder](const std::wstring& candidate) { return IsNameTaken(JoinPath(folder, candidate)); });
 }
 
 std::vector<std::wstring> ParseDropFiles(HGLOBAL hGlobal)
 {
     std::vector<std::wstring> files;
-    const SIZE_T cb = ::GlobalSize(hGlobal);
-    const BYTE* p = static_cast<const BYTE*>(::GlobalLock(hGlobal));
-    if (!p) return files;
-    const DROPFILES* pDrop = reinterpret_cast<const DROPFILES*>(p);
-    if (cb >= sizeof(DROPFILES) && pDrop->pFiles >= sizeof(DROPFILES) && pDrop->pFiles < cb) {
-        if (pDrop->fWide) {
-            SplitNames(reinterpret_cast<const WCHAR*>(p + pDrop->pFiles), (cb - pDrop->pFiles) / sizeof(WCHAR),
-                       [](const WCHAR* s, size_t n) { return std::wstring(s, n); }, files);
-        } else {
-            auto widen = [](const char* s, size_t n) {
-                const int cch = ::MultiByteToWideChar(CP_ACP, 0, s, static_cast<int>(n), nullptr, 0);
-                std::wstring name(static_cast<size_t>(cch > 0 ? cch : 0), L'\0');
-                if (cch > 0) ::MultiByteToWideChar(CP_ACP, 0, s, static_cast<int>(n), &name[0], cch);
-                return name;
-            };
-            SplitNames(reinterpret_cast<const char*>(p + pDrop->pFiles), cb - pDrop->pFiles, widen, files);
-        }
+    if (const void* p = ::GlobalLock(hGlobal)) {
+        files = ParseDropFilesBlock(p, ::GlobalSize(hGlobal));
+        ::GlobalUnlock(hGlobal);
     }
-    ::GlobalUnlock(hGlobal);
     return files;
 }
 

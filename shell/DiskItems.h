@@ -10,12 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/FreeNames.h"
 #include "shell/TransferResult.h"
-
-// The forms a name takes when it is taken: the nth (1 the first, 2, 3 ... the numbered ones).
-typedef std::wstring (*NameForm)(const std::wstring& name, int n);
-std::wstring CopyName(const std::wstring& name, int n);      // "Copy of a.txt", "Copy (2) of a.txt"
-std::wstring ShortcutName(const std::wstring& name, int n);  // "Shortcut to a.txt.lnk", "Shortcut (2) to ..."
 
 // The first form of the name that is free in the folder: on disk (a name that cannot be
 // checked counts as taken) and among the upper-case names in taken, to which it is added.

@@ -2,20 +2,6 @@
 
 #include "shell/ComPtr.h"
 
-LPCITEMIDLIST FindFirstIdListArrayItem(const void* pBlock, SIZE_T cbBlock)
-{
-    const CIDA* pCida = static_cast<const CIDA*>(pBlock);
-    if (!pCida || cbBlock < sizeof(UINT) * 3 || pCida->cidl < 1) return nullptr;
-    // Measured from the end, so that no offset near the top of the range wraps around.
-    const SIZE_T off = pCida->aoffset[1];
-    if (off > cbBlock || cbBlock - off < sizeof(USHORT)) return nullptr;
-    const BYTE* pItem = static_cast<const BYTE*>(pBlock) + off;
-    USHORT cb = 0;
-    CopyMemory(&cb, pItem, sizeof(cb));
-    if (cbBlock - off < static_cast<SIZE_T>(cb) + sizeof(USHORT)) return nullptr;
-    return reinterpret_cast<LPCITEMIDLIST>(pItem);
-}
-
 HRESULT GetFirstSelectedItem(IShellView* pView, LPITEMIDLIST* ppidl)
 {
     if (!ppidl) return E_POINTER;

@@ -9,6 +9,9 @@
 
 #include "framework/String.h"
 
+// The size field of the identifier at p; identifiers have no alignment promise.
+USHORT IdListReadCb(const void* p);
+
 // Size in bytes including the terminator; 0 for null.
 UINT IdListGetSize(LPCITEMIDLIST pidl);
 

@@ -1,6 +1,6 @@
 #include "view/FolvaneDoc.h"
 
-#include "dialogs/TextUtil.h"
+#include "frames/WindowText.h"
 
 IMPLEMENT_DYNCREATE(CFolvaneDoc, CDocument)
 
@@ -11,7 +11,6 @@ BOOL CFolvaneDoc::OnNewDocument()
 
 BOOL CFolvaneDoc::OnOpenDocument(LPCSTR lpszPathName)
 {
-    const char* pRest = GetDelimitedField(lpszPathName, 0, m_strFolderPath, ",");
-    m_strPlacement = pRest ? pRest : "";
+    SplitDocumentText(lpszPathName, m_strFolderPath, m_strPlacement);
     return TRUE;
 }
