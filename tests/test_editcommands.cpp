@@ -494,6 +494,20 @@ TEST_F(EditCommandsTest, ANameClashOnPasteLosesNothing)
     EXPECT_EQ("original", Contents(m_root.Sub("two.txt")));
     EXPECT_EQ(Paths({"two.txt"}), ReadClipboard().files) << "the cut stays while its item does";
     RemoveDirectoryA(m_root.Sub("gamma\\two.txt").c_str());
+    // One item of a cut moved and one could not (held open, no sharing): the cut stays.
+    m_root.MakeFiles({"p1.txt", "p2.txt"}, "p");
+    HANDLE hHeld = CreateFileA(m_root.Sub("p1.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    OtherProgramsClipboard cutPart({m_root.Sub("p1.txt"), m_root.Sub("p2.txt")}, true, DROPEFFECT_MOVE);
+    ASSERT_TRUE(cutPart.m_bStarted);
+    {
+        ModalWatcher ok(IDOK);
+        SendMessageA(MainWnd(), WM_COMMAND, ID_SHELL_EDIT_PASTE, 0);
+        EXPECT_EQ(1u, ok.Count());
+    }
+    CloseHandle(hHeld);
+    EXPECT_EQ("p", Contents(m_root.Sub("gamma\\p2.txt")));
+    EXPECT_EQ("p", Contents(m_root.Sub("p1.txt")));
+    EXPECT_EQ(2u, ReadClipboard().files.size()) << "the cut stays while one of its items does";
 
     // Cut and pasted where it is, or a folder into itself, copied or cut: nothing moves and
     // nothing is lost.
