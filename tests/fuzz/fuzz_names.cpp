@@ -51,6 +51,12 @@ DWORD GetLongPathNameW(LPCWSTR, LPWSTR buffer, DWORD cch)
     return g_fs.longName.empty() ? 0 : Answer(g_fs.longName, buffer, cch);
 }
 
+// No volume is known: the paths' own drive letters decide.
+BOOL GetVolumePathNameW(LPCWSTR, LPWSTR, DWORD)
+{
+    return FALSE;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);

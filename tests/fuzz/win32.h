@@ -138,3 +138,4 @@ inline int WideCharToMultiByte(UINT, DWORD, LPCWSTR src, int cch, LPSTR dst, int
 DWORD GetFileAttributesA(LPCSTR path);
 DWORD GetFullPathNameW(LPCWSTR path, DWORD cch, LPWSTR buffer, LPWSTR* filePart);
 DWORD GetLongPathNameW(LPCWSTR path, LPWSTR buffer, DWORD cch);
+BOOL GetVolumePathNameW(LPCWSTR path, LPWSTR buffer, DWORD cch);
