@@ -115,8 +115,9 @@ void CFindWindow::OnBeginDrag(NMHDR*, LRESULT*)
     if (FAILED(CreatePathsDataObject(m_hWnd, PathsOf(rows), DROPEFFECT_COPY, pData.Put()))) return;
     DWORD dwEffect = DROPEFFECT_NONE;
     COleDropSource::DoDragDrop(pData, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &dwEffect);
-    // Items moved elsewhere are no longer where the list says.
-    if (dwEffect & DROPEFFECT_MOVE) RemoveGone(rows);
+    // Items moved elsewhere are no longer where the list says. A target that did the move
+    // itself answers "none" (so that no source deletes): the disk tells, whatever the effect.
+    RemoveGone(rows);
 }
 
 void CFindWindow::OnDoubleClick(NMHDR* pNMHDR, LRESULT*)
