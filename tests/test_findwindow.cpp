@@ -410,19 +410,8 @@ TEST_F(FindWindowTest, CtrlCAndADragHandTheItemsOnAsTheShellsOwn)
     Select(p, {"one.txt"});
     const POINT ptFrom = RowPoint(p, Row(p, "one.txt"));
     Front(p);
-    struct Target {
-        HWND hTree;
-        HTREEITEM hItem;
-    } target = {tree.m_hWnd, hGamma};
-    std::thread dragger(DragWithMouse, ptFrom, ptTarget,
-                        [](void* pContext) {
-                            const Target* t = static_cast<const Target*>(pContext);
-                            DWORD_PTR hHilite = 0;
-                            SendMessageTimeoutA(t->hTree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0, SMTO_ABORTIFHUNG, 200,
-                                                &hHilite);
-                            return reinterpret_cast<HTREEITEM>(hHilite) == t->hItem;
-                        },
-                        &target);
+    TreeDropSpot target = {tree.m_hWnd, hGamma};
+    std::thread dragger(DragWithMouse, ptFrom, ptTarget, TreeShowsDropTarget, &target);
     const bool bMoved = PumpUntil([&] { return Exists(m_root.Sub("gamma\\one.txt")); }, 15000);
     dragger.join();
     ASSERT_TRUE(bMoved);

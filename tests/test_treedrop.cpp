@@ -523,30 +523,12 @@ TEST_F(TreeDropTest, FoldersThatGoDuringTheDragAreNeitherTargetsNorSelectedAfter
 
 // ---- A real drag with the mouse -------------------------------------------------------------
 
-// Presses at one point, moves in small steps to a tree item and releases there once the
-// tree shows it as the drop target, from a thread of its own: the drag's loop runs on the
-// user-interface thread meanwhile.
-void DragWithMouse(POINT from, POINT to, HWND hTree, HTREEITEM hTarget, std::atomic<bool>* pDone)
+// Drags to a tree item from a thread of its own (the drag's loop runs on the user-interface
+// thread meanwhile) and releases there once the tree shows it as the drop target.
+void DragToTreeItem(POINT from, POINT to, HWND hTree, HTREEITEM hTarget, std::atomic<bool>* pDone)
 {
-    SendMouse(from);
-    Sleep(150);
-    SendMouse(from, MOUSEEVENTF_LEFTDOWN);
-    Sleep(150);
-    const int kSteps = 20;
-    for (int i = 1; i <= kSteps; ++i) {
-        POINT pt = {from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps};
-        SendMouse(pt);
-        Sleep(40);
-    }
-    // A loaded machine may be slow to take the drag up: small moves until the item shows.
-    for (int i = 0; i < 100; ++i) {
-        SendMouse({to.x + 1 + i % 3, to.y});
-        DWORD_PTR hHilite = 0;
-        SendMessageTimeoutA(hTree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0, SMTO_ABORTIFHUNG, 200, &hHilite);
-        if (reinterpret_cast<HTREEITEM>(hHilite) == hTarget) break;
-        Sleep(50);
-    }
-    SendMouse({to.x + 2, to.y}, MOUSEEVENTF_LEFTUP);
+    TreeDropSpot spot = {hTree, hTarget};
+    DragWithMouse(from, to, TreeShowsDropTarget, &spot);
     *pDone = true;
 }
 
@@ -589,7 +571,7 @@ TEST_F(MouseDragTest, WhatIsDraggedFromTheRightPaneLandsInTheFolderDroppedOnAndB
         ClientToScreen(tree.m_hWnd, &to);
 
         std::atomic<bool> done{false};
-        std::thread mouse(DragWithMouse, from, to, tree.m_hWnd, hInto, &done);
+        std::thread mouse(DragToTreeItem, from, to, tree.m_hWnd, hInto, &done);
         const std::string landed = m_root.Sub(std::string(c.into) + "\\" + c.item);
         PumpUntil([&] { return done && GetFileAttributesA(landed.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
         mouse.join();

@@ -62,3 +62,11 @@ void DragWithMouse(POINT from, POINT to, bool (*arrived)(void* pContext), void* 
     }
     SendMouse({to.x + 2, to.y}, MOUSEEVENTF_LEFTUP);
 }
+
+bool TreeShowsDropTarget(void* pSpot)
+{
+    const TreeDropSpot* spot = static_cast<const TreeDropSpot*>(pSpot);
+    DWORD_PTR hHilite = 0;
+    SendMessageTimeoutA(spot->hTree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0, SMTO_ABORTIFHUNG, 200, &hHilite);
+    return reinterpret_cast<HTREEITEM>(hHilite) == spot->hItem;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 // A press and release of the left button at a screen point.
 void ClickAt(POINT pt);
@@ -16,3 +17,9 @@ void PressChord(WORD modifier, WORD vk);
 // presses at from, moves in small steps to to, and there keeps making small moves until
 // arrived() says the target shows the drag (or a few seconds have passed), then releases.
 void DragWithMouse(POINT from, POINT to, bool (*arrived)(void* pContext), void* pContext);
+// For DragWithMouse: a tree shows its item as the drop target.
+struct TreeDropSpot {
+    HWND hTree;
+    HTREEITEM hItem;
+};
+bool TreeShowsDropTarget(void* pSpot);
