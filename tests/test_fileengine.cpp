@@ -19,33 +19,6 @@
 
 namespace {
 
-// Everything below a folder as sorted relative names with contents ("a.txt=x", "sub\").
-void ListTree(const std::string& base, const std::string& rel, std::vector<std::string>& out)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((base + "\\" + rel + "*").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out.push_back(rel + name + "\\");
-            ListTree(base, rel + name + "\\", out);
-        } else {
-            out.push_back(rel + name + "=" + Contents(base + "\\" + rel + name));
-        }
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
-}
-
-std::vector<std::string> TreeOf(const std::string& base)
-{
-    std::vector<std::string> out;
-    ListTree(base, "", out);
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 // Answers the engine's questions from a list (No once it runs out) and writes them down.
 class ScriptedAnswers : public ITransferCallbacks {
 public:

@@ -25,33 +25,6 @@ namespace {
 
 const DWORD kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 
-// Everything below a folder, as sorted relative names (folders end in a backslash).
-void ListTree(const std::string& base, const std::string& rel, std::vector<std::string>& out)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((base + "\\" + rel + "*").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out.push_back(rel + name + "\\");
-            ListTree(base, rel + name + "\\", out);
-        } else {
-            out.push_back(rel + name + "=" + Contents(base + "\\" + rel + name));
-        }
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
-    std::sort(out.begin(), out.end());
-}
-
-std::vector<std::string> TreeOf(const std::string& base)
-{
-    std::vector<std::string> out;
-    ListTree(base, "", out);
-    return out;
-}
-
 std::wstring Wide(const std::string& s)
 {
     return std::wstring(s.begin(), s.end());

@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -65,6 +66,34 @@ inline std::string Contents(const std::string& path)
     while (ReadFile(h, buf, sizeof(buf), &n, nullptr) && n) s.append(buf, n);
     CloseHandle(h);
     return s;
+}
+
+// Everything below a folder as sorted relative names: folders end in a backslash, files
+// read "name=contents".
+inline void ListTree(const std::string& base, const std::string& rel, std::vector<std::string>& out)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((base + "\\" + rel + "*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out.push_back(rel + name + "\\");
+            ListTree(base, rel + name + "\\", out);
+        } else {
+            out.push_back(rel + name + "=" + Contents(base + "\\" + rel + name));
+        }
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+inline std::vector<std::string> TreeOf(const std::string& base)
+{
+    std::vector<std::string> out;
+    ListTree(base, "", out);
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 // Where a shortcut file points, or "" when it cannot be read as one (COM must be set up).
