@@ -11,6 +11,7 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 #include "res/Messages.h"
+#include "shell/AnsiNames.h"
 #include "shell/ComPtr.h"
 #include "shell/PathItems.h"
 
@@ -19,20 +20,11 @@ namespace {
 // Opening more items than this at once is asked about first.
 const size_t kOpenWithoutAsking = 15;
 
-// The text that opens a folder as a browser window's document. The document's text ends
-// its folder at the first comma and holds only the code page's characters; where the path
-// has either, its short form, which has neither, stands in.
+// The text that opens a folder as a browser window's document: the document's text ends
+// its folder at the first comma and holds only the code page's characters.
 CString DocumentTextFor(const std::wstring& folder)
 {
-    const CString text = AnsiText(folder);
-    if (WideText(text) == folder && text.Find(',') < 0) return text;
-    wchar_t shortPath[MAX_PATH] = L"";
-    const DWORD n = ::GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH);
-    if (n && n < MAX_PATH) {
-        const CString shortText = AnsiText(shortPath);
-        if (WideText(shortText) == shortPath && shortText.Find(',') < 0) return shortText;
-    }
-    return text;
+    return CString(AnsiPathFor(folder).c_str());
 }
 
 // Opens (or brings forward) the browser window on a folder, and the main window with it:

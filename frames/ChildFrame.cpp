@@ -1,6 +1,7 @@
 #include "frames/ChildFrame.h"
 
 #include "framework/ClassStyle.h"
+#include "shell/AnsiNames.h"
 
 IMPLEMENT_DYNCREATE(CChildFrame, CMDIChildWnd)
 
@@ -24,4 +25,9 @@ void CChildFrame::OnUpdateFrameTitle(BOOL bAddToTitle)
 {
     if (m_strTitle.IsEmpty()) CMDIChildWnd::OnUpdateFrameTitle(bAddToTitle);
     else UpdateChildTitle(bAddToTitle, m_strTitle);
+}
+
+std::wstring CChildFrame::GetDisplayTitle(LPCSTR lpszTitle) const
+{
+    return LongPathOf(lpszTitle);
 }

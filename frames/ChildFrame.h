@@ -13,6 +13,8 @@ public:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     // Captioned with its own title once it has one, and with its document's until then.
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    // A folder's path outside the code page is carried in its short form: shown long.
+    std::wstring GetDisplayTitle(LPCSTR lpszTitle) const override;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
 

@@ -387,16 +387,52 @@ void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
     else UpdateFrameTitleForDocument(nullptr);
 }
 
+std::wstring CFrameWnd::GetDisplayTitle(LPCSTR lpszTitle) const
+{
+    std::wstring text;
+    const int cch = lpszTitle ? ::MultiByteToWideChar(CP_ACP, 0, lpszTitle, -1, nullptr, 0) : 0;
+    if (cch > 1) {
+        text.resize(static_cast<size_t>(cch));
+        ::MultiByteToWideChar(CP_ACP, 0, lpszTitle, -1, &text[0], cch);
+        text.resize(static_cast<size_t>(cch - 1));
+    }
+    return text;
+}
+
+std::wstring CFrameWnd::GetWideWindowText(HWND hWnd)
+{
+    const LRESULT cch = ::DefWindowProcW(hWnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(cch) + 1, L'\0');
+    const LRESULT n = ::DefWindowProcW(hWnd, WM_GETTEXT, static_cast<WPARAM>(cch + 1), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(n > 0 && n <= cch ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+BOOL CFrameWnd::SetWindowTextIfChanged(const std::wstring& text)
+{
+    if (GetWideWindowText(m_hWnd) == text) return FALSE;
+    SetWideWindowText(text.c_str());
+    return TRUE;
+}
+
+void CFrameWnd::SetWideWindowText(LPCWSTR lpszText)
+{
+    ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
 void CFrameWnd::UpdateFrameTitleForDocument(LPCSTR lpszDocName)
 {
-    CString text = m_strTitle;
+    UpdateFrameTitleForDocumentW(lpszDocName ? GetDisplayTitle(lpszDocName).c_str() : nullptr);
+}
+
+void CFrameWnd::UpdateFrameTitleForDocumentW(LPCWSTR lpszDocName)
+{
+    std::wstring text = GetDisplayTitle(m_strTitle);
     if (lpszDocName && *lpszDocName) {
-        text += " - ";
+        text += L" - ";
         text += lpszDocName;
     }
-    CString current;
-    GetWindowText(current);
-    if (current != text) SetWindowText(text);
+    SetWindowTextIfChanged(text);
 }
 
 void CFrameWnd::ActivateFrame(int nCmdShow)

@@ -2,6 +2,8 @@
 // and CMDIFrameWnd (the multiple-document frame with its client area).
 #pragma once
 
+#include <string>
+
 #include <windows.h>
 
 #include <vector>
@@ -44,6 +46,9 @@ public:
     // Frame-specific overridables.
     virtual void RecalcLayout(BOOL bNotify = TRUE);
     virtual void OnUpdateFrameTitle(BOOL bAddToTitle);
+    // The caption text shown for a title the program holds as 8-bit text; the title widened
+    // unless a frame knows a truer form (a path outside the code page carried short).
+    virtual std::wstring GetDisplayTitle(LPCSTR lpszTitle) const;
     virtual void ActivateFrame(int nCmdShow = -1);
     virtual void GetMessageString(UINT nID, CString& rMessage) const;
     virtual CFrameWnd* GetActiveFrame() { return this; }
@@ -118,6 +123,16 @@ protected:
     BOOL m_bMenuPrompt = FALSE;  // a menu prompt is on show
 
     void UpdateFrameTitleForDocument(LPCSTR lpszDocName);
+    // The same with the document's caption text as shown (wide).
+    void UpdateFrameTitleForDocumentW(LPCWSTR lpszDocName);
+    // A window's text as the system holds it, wide; asking the window itself would give it
+    // through its procedure of 8-bit text.
+    static std::wstring GetWideWindowText(HWND hWnd);
+    // Sets the window text, wide, where it differs; TRUE when it did.
+    BOOL SetWindowTextIfChanged(const std::wstring& text);
+    // Wide text through a window procedure of 8-bit text would lose what the code page
+    // lacks: the system's own handling is given the text directly.
+    virtual void SetWideWindowText(LPCWSTR lpszText);
     // Lays the bars out, in order, inside rcClient and leaves what remains there.
     static void RepositionBars(const std::vector<CControlBar*>& bars, CWnd* pParent, RECT& rcClient);
     // The window that takes the space left by the control bars.
@@ -132,6 +147,7 @@ class CMDIFrameWnd : public CFrameWnd {
     DECLARE_DYNAMIC(CMDIFrameWnd)
 public:
     HWND m_hWndMDIClient = nullptr;
+    void SetWideWindowText(LPCWSTR lpszText) override;
 
     CMDIFrameWnd() = default;
 

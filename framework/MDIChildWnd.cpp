@@ -168,19 +168,18 @@ void CMDIChildWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
     UpdateChildTitle(bAddToTitle, pDoc ? pDoc->GetTitle().GetString() : nullptr);
 }
 
+void CMDIChildWnd::SetWideWindowText(LPCWSTR lpszText)
+{
+    // The system also updates the main window's caption when the child is maximised.
+    ::DefMDIChildProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
 void CMDIChildWnd::UpdateChildTitle(BOOL bAddToTitle, LPCSTR lpszDocName)
 {
     if (bAddToTitle) {
-        CString text = lpszDocName ? CString(lpszDocName) : m_strTitle;
-        if (lpszDocName && m_nWindow > 0) {
-            CString n;
-            n.Format(":%d", m_nWindow);
-            text += n;
-        }
-        CString current;
-        GetWindowText(current);
-        if (current != text) {
-            SetWindowText(text);
+        std::wstring text = GetDisplayTitle(lpszDocName ? lpszDocName : m_strTitle.GetString());
+        if (lpszDocName && m_nWindow > 0) text += L":" + std::to_wstring(m_nWindow);
+        if (SetWindowTextIfChanged(text)) {
             // Wine's client lists a window under the text it had when listed: list them anew.
             if (CMDIFrameWnd* pMain = GetMDIFrame()) ::SendMessageA(pMain->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
         }

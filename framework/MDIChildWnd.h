@@ -14,6 +14,7 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void ActivateFrame(int nCmdShow = -1) override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
+    void SetWideWindowText(LPCWSTR lpszText) override;
     BOOL DestroyWindow() override;
 
     CMDIFrameWnd* GetMDIFrame() const;

@@ -124,16 +124,25 @@ BOOL CMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
+void CMDIFrameWnd::SetWideWindowText(LPCWSTR lpszText)
+{
+    // The system adds a maximised child's title.
+    ::DefFrameProcW(m_hWnd, m_hWndMDIClient, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszText));
+}
+
 void CMDIFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 {
     if (!m_bAddToTitle) return;
     BOOL bMax = FALSE;
     CMDIChildWnd* pChild = MDIGetActive(&bMax);
     if (bAddToTitle && pChild && !bMax) {
-        // A maximised child's title is added by the window system.
-        CString childTitle;
-        pChild->GetWindowText(childTitle);
-        UpdateFrameTitleForDocument(childTitle);
+        // Read wide: the child may show a name outside the code page.
+        UpdateFrameTitleForDocumentW(GetWideWindowText(pChild->m_hWnd).c_str());
+    } else if (pChild && bMax) {
+        // The window system adds a maximised child's title, but reads it through the child's
+        // procedure of 8-bit text: the whole caption is set here, in the system's form.
+        const std::wstring text = GetDisplayTitle(m_strTitle) + L" - [" + GetWideWindowText(pChild->m_hWnd) + L"]";
+        if (GetWideWindowText(m_hWnd) != text) ::DefWindowProcW(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     } else {
         UpdateFrameTitleForDocument(nullptr);
     }

@@ -6,6 +6,8 @@
 
 #include "framework/Wnd.h"
 
+#include <string>
+
 class CTreeCtrl : public CWnd {
     DECLARE_DYNAMIC(CTreeCtrl)
 public:
@@ -68,6 +70,25 @@ public:
         item.cchTextMax = static_cast<int>(sizeof(buf));
         return GetItem(&item) ? CString(buf) : CString();
     }
+    // The label as the control holds it, wide: names outside the code page stay whole.
+    std::wstring GetItemTextW(HTREEITEM hItem) const
+    {
+        WCHAR buf[MAX_PATH + 1] = L"";
+        TVITEMW item = {};
+        item.mask = TVIF_HANDLE | TVIF_TEXT;
+        item.hItem = hItem;
+        item.pszText = buf;
+        item.cchTextMax = MAX_PATH + 1;
+        return SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? std::wstring(buf) : std::wstring();
+    }
+    BOOL SetItemTextW(HTREEITEM hItem, const std::wstring& text)
+    {
+        TVITEMW item = {};
+        item.mask = TVIF_HANDLE | TVIF_TEXT;
+        item.hItem = hItem;
+        item.pszText = const_cast<LPWSTR>(text.c_str());
+        return static_cast<BOOL>(SendMessage(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    }
     BOOL GetItemRect(HTREEITEM hItem, RECT* pRect, BOOL bTextOnly) const
     {
         *reinterpret_cast<HTREEITEM*>(pRect) = hItem;
@@ -77,6 +98,11 @@ public:
     HTREEITEM InsertItem(TVINSERTSTRUCTA* pInsert)
     {
         return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(pInsert)));
+    }
+    // The same, with a wide label (the control takes one whatever the program's text).
+    HTREEITEM InsertItemW(TVINSERTSTRUCTW* pInsert)
+    {
+        return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(pInsert)));
     }
     BOOL DeleteItem(HTREEITEM hItem) { return static_cast<BOOL>(SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hItem))); }
     BOOL DeleteAllItems() { return DeleteItem(TVI_ROOT); }

@@ -47,9 +47,11 @@ HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR)
     return AfxGetResourceHandle();
 }
 
-int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
+namespace {
+
+// The owner, title and icon of the application's message boxes.
+HWND MessageBoxOwner()
 {
-    CWinApp* pApp = AfxGetApp();
     HWND hOwner = nullptr;
     if (CWnd* pMain = AfxGetMainWnd()) {
         hOwner = ::GetLastActivePopup(pMain->m_hWnd);
@@ -60,14 +62,40 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
             hOwner = pMain->m_hWnd;
         }
     }
+    return hOwner;
+}
+
+CString MessageBoxTitle()
+{
+    CWinApp* pApp = AfxGetApp();
+    CString title;
+    if (pApp && pApp->m_pszAppName) title = pApp->m_pszAppName;
+    else title.LoadString(AFX_IDS_APP_TITLE);
+    return title;
+}
+
+UINT MessageBoxType(UINT nType)
+{
     if ((nType & MB_ICONMASK) == 0) {
         UINT button = nType & MB_TYPEMASK;
         nType |= (button == MB_OK || button == MB_OKCANCEL) ? MB_ICONEXCLAMATION : MB_ICONQUESTION;
     }
-    CString title;
-    if (pApp && pApp->m_pszAppName) title = pApp->m_pszAppName;
-    else title.LoadString(AFX_IDS_APP_TITLE);
-    return ::MessageBoxA(hOwner, lpszText, title, nType);
+    return nType;
+}
+
+}  // namespace
+
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
+{
+    return ::MessageBoxA(MessageBoxOwner(), lpszText, MessageBoxTitle(), MessageBoxType(nType));
+}
+
+int AfxMessageBoxW(LPCWSTR lpszText, UINT nType)
+{
+    const CString title = MessageBoxTitle();
+    WCHAR szTitle[MAX_PATH] = L"";
+    ::MultiByteToWideChar(CP_ACP, 0, title, -1, szTitle, MAX_PATH);
+    return ::MessageBoxW(MessageBoxOwner(), lpszText, szTitle, MessageBoxType(nType));
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)

@@ -102,6 +102,8 @@ HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+// The same box with wide text, for sentences that name items outside the code page.
+int AfxMessageBoxW(LPCWSTR lpszText, UINT nType = MB_OK);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 // The program has no ActiveX controls to host; kept so start-up reads as it is meant.
 void AfxEnableControlContainer();

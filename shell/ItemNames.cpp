@@ -2,15 +2,22 @@
 
 #include <shlwapi.h>
 
-BOOL GetChildParsingName(IShellFolder* pFolder, LPCITEMIDLIST pidlRel, std::wstring& strPath)
+BOOL GetChildDisplayName(IShellFolder* pFolder, LPCITEMIDLIST pidlRel, DWORD uFlags, std::wstring& strName)
 {
-    strPath.clear();
+    strName.clear();
     if (!pFolder || !pidlRel) return FALSE;
     STRRET sr = {};
-    if (FAILED(pFolder->GetDisplayNameOf(pidlRel, SHGDN_FORPARSING, &sr))) return FALSE;
+    const HRESULT hr = pFolder->GetDisplayNameOf(pidlRel, uFlags, &sr);
+    if (FAILED(hr)) return FALSE;
+    // A success code other than S_OK counts as failure; a string it handed over is freed.
     LPWSTR psz = nullptr;
     if (FAILED(StrRetToStrW(&sr, pidlRel, &psz)) || !psz) return FALSE;
-    strPath = psz;
+    if (hr == S_OK) strName = psz;
     CoTaskMemFree(psz);
-    return !strPath.empty();
+    return !strName.empty();
+}
+
+BOOL GetChildParsingName(IShellFolder* pFolder, LPCITEMIDLIST pidlRel, std::wstring& strPath)
+{
+    return GetChildDisplayName(pFolder, pidlRel, SHGDN_FORPARSING, strPath);
 }

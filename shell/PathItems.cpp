@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "shell/AnsiNames.h"
 #include "shell/ClipboardDataObject.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
@@ -56,10 +57,9 @@ HRESULT PutFileNames(IDataObject* pData, const std::vector<std::wstring>& paths)
     const std::wstring& first = paths.front();
     hr = PutBlock(pData, ::RegisterClipboardFormatA(CFSTR_FILENAMEW), first.c_str(), (first.size() + 1) * sizeof(wchar_t));
     if (FAILED(hr)) return hr;
-    std::string ansi(first.size() * 2 + 1, '\0');
-    const int cb =
-        ::WideCharToMultiByte(CP_ACP, 0, first.c_str(), -1, &ansi[0], static_cast<int>(ansi.size()), nullptr, nullptr);
-    return PutBlock(pData, ::RegisterClipboardFormatA(CFSTR_FILENAMEA), ansi.c_str(), cb > 0 ? static_cast<size_t>(cb) : 1);
+    // The 8-bit name, in a form that names the item exactly where the code page lacks some of it.
+    const std::string ansi = AnsiPathFor(first);
+    return PutBlock(pData, ::RegisterClipboardFormatA(CFSTR_FILENAMEA), ansi.c_str(), ansi.size() + 1);
 }
 
 }  // namespace

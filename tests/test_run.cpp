@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "shell/AnsiNames.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "shell/ShellSelection.h"
@@ -733,4 +734,24 @@ TEST_F(RunTest, ACommandThatEndsEarlyGivesBackWhatItTook)
     interposer.ExpectAllGivenBack("no shell view");
     PumpFor(300);
     EXPECT_EQ(0u, Records().size());
+}
+
+// A program in a folder whose name the code page cannot hold starts there, under its own name.
+TEST_F(RunTest, AProgramInAFolderOutsideTheCodePageStartsThere)
+{
+    const std::wstring folder = m_root.WideSub(L"\x0141\x00F3" L"d\x017A \x65E5\x672C");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(Widen(m_recorder).c_str(), (folder + L"\\my tool.exe").c_str(), FALSE));
+    ASSERT_FALSE(FitsCodePage(folder));
+    CFolvaneView* pView = Open(AnsiPathFor(folder));
+    ASSERT_NE(nullptr, pView);
+    SetWindowPos(pView->GetParentFrame()->m_hWnd, HWND_TOP, 0, 0, 700, 420, SWP_NOACTIVATE);
+    ASSERT_TRUE(PumpUntil([&] { return ListIndexOf(pView, "my tool.exe") >= 0; }));
+    SelectInList(pView, {"my tool.exe"});
+    RunBox box = RunFromMenu(Ending::OK);
+    EXPECT_EQ("\"my tool.exe\"", box.commandLine);
+    ASSERT_TRUE(WaitForRecords(1));
+    const StartRecord rec = Records()[0];
+    EXPECT_EQ("my tool.exe", rec.exe);
+    EXPECT_EQ(folder, LongPathOf(WithoutTrailingBackslash(rec.cwd).c_str())) << rec.cwd;
 }

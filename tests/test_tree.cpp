@@ -475,8 +475,7 @@ TEST_F(TreeTest, ASubFolderWhoseNameCannotBeReadHidesNoneOfTheOthers)
     m_pHost.reset(new CTreeHost);
 }
 
-// Text is 8-bit: a name outside the code page shows with its characters replaced (here
-// by look-alikes that make a valid name), but the item works through its lists, and
+// A name outside the code page shows as it is, the item works through its lists, and
 // giving the label back renames nothing.
 TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchangedRename)
 {
@@ -492,6 +491,7 @@ TEST_F(TreeTest, NameOutsideTheCodePageAppearsExpandsOpensAndSurvivesAnUnchanged
     spInner.Attach(Tree().BindItemFolder(Item(hItem, "inner")));
     EXPECT_TRUE(spInner);
 
+    EXPECT_EQ(kName, Tree().GetItemTextW(hItem));
     const std::string label = Tree().GetItemText(hItem).GetString();
     EXPECT_NE("", label);
     for (BOOL bCancel : {TRUE, FALSE}) {

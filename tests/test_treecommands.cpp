@@ -108,8 +108,11 @@ TEST_F(TreeCommands, RefusedOrFailedRenameLeavesLabelRecordAndDisk)
     m_state.bFailRename = TRUE;
     FolderItemData* pData = Tree().GetItemRecord(A());
     CIdListPtr pidlRel(IdListConcat(nullptr, pData->pidlRel));
+    ModalWatcher boxes(IDOK);
     ASSERT_TRUE(EditLabel(A(), "a2"));
     EXPECT_EQ(1, m_state.nRenames);
+    ASSERT_EQ(1u, boxes.Count()) << "the failure is told once";
+    EXPECT_NE(std::string::npos, boxes.Seen()[0].text.find("\"a\" cannot be renamed to \"a2\"")) << boxes.Seen()[0].text;
     EXPECT_EQ("a", std::string(Tree().GetItemText(A())));
     EXPECT_EQ(IdListGetSize(pidlRel), IdListGetSize(pData->pidlRel));
     EXPECT_EQ(0, memcmp(pidlRel.Get(), pData->pidlRel, IdListGetSize(pidlRel)));

@@ -6,11 +6,16 @@
 #include <cstring>
 
 #include "framework/WinApp.h"
+#include "shell/AnsiNames.h"
 #include "shell/ComPtr.h"
 #include "shell/FileOperation.h"
 #include "shell/FolderFacts.h"
 #include "shell/IdListPtr.h"
 #include "shell/ItemAttributes.h"
+#include "shell/ItemNames.h"
+#include "shell/NewNames.h"
+#include "shell/Paths.h"
+#include "shell/TransferResult.h"
 #include "tree/IdList.h"
 
 namespace {
@@ -132,7 +137,7 @@ void CShellTreeCtrl::RefreshItemIcons(HTREEITEM hItem)
     TVITEMA item = {};
     item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     item.hItem = hItem;
-    SetItemIcons(pData->pidlAbs, &item);
+    SetItemIcons(pData->pidlAbs, item.iImage, item.iSelectedImage);
     SetItem(&item);
 }
 
@@ -156,6 +161,8 @@ void CShellTreeCtrl::OnBeginLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
 {
+    // The control never takes the edited text as the label: an 8-bit notification's text
+    // has lost what the code page lacks. The label is set here, wide, from the shell's new name.
     *pResult = 0;
     const BOOL bWide = pNMHDR->code == TVN_ENDLABELEDITW;
     const NMTVDISPINFOA* pInfo = reinterpret_cast<const NMTVDISPINFOA*>(pNMHDR);
@@ -168,24 +175,29 @@ void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     FolderItemData* pData = GetItemRecord(hItem);
     if (!pData || !pData->pFolder) return;
 
-    WCHAR szName[MAX_PATH];
+    // The name as typed: the editor still holds it whole; an 8-bit text only where there is none.
+    std::wstring strName;
     if (bWide) {
-        WCHAR szLabel[MAX_PATH] = L"";
-        TVITEMW item = {};
-        item.mask = TVIF_HANDLE | TVIF_TEXT;
-        item.hItem = hItem;
-        item.pszText = szLabel;
-        item.cchTextMax = MAX_PATH;
-        // An unchanged label renames nothing.
-        if (SendMessage(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) && lstrcmpW(szLabel, pInfoW->item.pszText) == 0)
-            return;
-        if (lstrlenW(pInfoW->item.pszText) >= MAX_PATH) return;
-        lstrcpyW(szName, pInfoW->item.pszText);
+        strName = pInfoW->item.pszText;
+    } else if (HWND hEdit = GetEditControl()) {
+        const int cch = ::GetWindowTextLengthW(hEdit);
+        strName.resize(static_cast<size_t>(cch) + 1);
+        strName.resize(static_cast<size_t>(::GetWindowTextW(hEdit, &strName[0], cch + 1)));
     } else {
-        // The label is the name in 8-bit text; a name with characters outside the code page
-        // shows them replaced, and giving that text back would rename the folder to it.
-        if (GetItemText(hItem) == pInfo->item.pszText) return;
-        if (!MultiByteToWideChar(CP_ACP, 0, pInfo->item.pszText, -1, szName, MAX_PATH)) return;
+        strName = WideOf(pInfo->item.pszText);
+    }
+    const std::wstring strOld = GetItemTextW(hItem);
+    // An unchanged label renames nothing; nor does an empty one.
+    if (strName.empty() || strName == strOld) return;
+
+    std::wstring strPath;
+    if (ItemAttributes(pData->pFolder, pData->pidlRel, SFGAO_FILESYSTEM) & SFGAO_FILESYSTEM) {
+        GetChildParsingName(pData->pFolder, pData->pidlRel, strPath);
+        const NameProblem problem = CheckNewName(ParentOf(strPath), strName);
+        if (problem != NameProblem::None) {
+            ShowRenameFailure(strOld, strName, DescribeNameProblem(problem));
+            return;
+        }
     }
 
     CWnd* pMainWnd = AfxGetMainWnd();
@@ -193,13 +205,28 @@ void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     CIdListPtr pidlNew;
     // SetNameOf may run modally; the item may go while it does.
     m_hCommandItem = hItem;
-    HRESULT hr = pData->pFolder->SetNameOf(hwndOwner, pData->pidlRel, szName, kRenameFlags, pidlNew.Put());
+    HRESULT hr = pData->pFolder->SetNameOf(hwndOwner, pData->pidlRel, strName.c_str(), kRenameFlags, pidlNew.Put());
     const BOOL bItemStayed = m_hCommandItem == hItem;
     m_hCommandItem = nullptr;
-    if (FAILED(hr) || !pidlNew || !bItemStayed) return;
+    if (!bItemStayed) return;
+    if (FAILED(hr) || !pidlNew) {
+        // A cancel was the user's own answer to the shell.
+        if (hr != HRESULT_FROM_WIN32(ERROR_CANCELLED))
+            ShowRenameFailure(strOld, strName, DescribeError(HRESULT_FACILITY(hr) == FACILITY_WIN32
+                                                                 ? static_cast<DWORD>(HRESULT_CODE(hr))
+                                                                 : static_cast<DWORD>(hr)));
+        return;
+    }
     pData->pidlRel = std::move(pidlNew);
     UpdateItemIdLists(hItem, TRUE);
-    *pResult = 1;
+    std::wstring strShown;
+    SetItemTextW(hItem, GetChildDisplayName(pData->pFolder, pData->pidlRel, SHGDN_NORMAL, strShown) ? strShown : strName);
+}
+
+void CShellTreeCtrl::ShowRenameFailure(const std::wstring& strOld, const std::wstring& strNew, const std::wstring& strWhy)
+{
+    const std::wstring strText = L"\"" + strOld + L"\" cannot be renamed to \"" + strNew + L"\".\n\n" + strWhy;
+    AfxMessageBoxW(strText.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CShellTreeCtrl::UpdateItemIdLists(HTREEITEM hItem, BOOL bDescendants)

@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "framework/WaitCursor.h"
+#include "shell/AnsiNames.h"
 #include "shell/ItemAttributes.h"
+#include "shell/ItemNames.h"
 #include "shell/TreeViewItems.h"
 #include "tree/IdList.h"
 
@@ -201,13 +203,19 @@ IShellFolder* CShellTreeCtrl::BindItemFolder(HTREEITEM hItem)
     return pFolder;
 }
 
-BOOL CShellTreeCtrl::GetItemName(HTREEITEM hItem, DWORD uFlags, CString& strName)
+BOOL CShellTreeCtrl::GetItemNameW(HTREEITEM hItem, DWORD uFlags, std::wstring& strName)
 {
     const FolderItemData* pData = GetItemRecord(hItem);
-    if (!pData || !pData->pFolder) return FALSE;
-    STRRET sr = {};
-    if (FAILED(pData->pFolder->GetDisplayNameOf(pData->pidlRel, uFlags, &sr))) return FALSE;
-    return StrRetToString(&sr, pData->pidlRel, strName);
+    return pData && GetChildDisplayName(pData->pFolder, pData->pidlRel, uFlags, strName);
+}
+
+BOOL CShellTreeCtrl::GetItemName(HTREEITEM hItem, DWORD uFlags, CString& strName)
+{
+    std::wstring strWide;
+    if (!GetItemNameW(hItem, uFlags, strWide)) return FALSE;
+    const BOOL bPath = (uFlags & SHGDN_FORPARSING) && !(uFlags & SHGDN_INFOLDER);
+    strName = bPath ? AnsiPathFor(strWide) : AnsiOf(strWide);
+    return TRUE;
 }
 
 BOOL CShellTreeCtrl::GetItemTitle(HTREEITEM hItem, CString& strTitle)

@@ -33,7 +33,7 @@ public:
     void InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST pidlParentAbs, HTREEITEM hParent,
                               const std::set<std::wstring>* pSkip = nullptr);
     int GetSysIconIndex(LPCITEMIDLIST pidlAbs, UINT uFlags);
-    void SetItemIcons(LPCITEMIDLIST pidlAbs, TVITEMA* pItem);
+    void SetItemIcons(LPCITEMIDLIST pidlAbs, int& iImage, int& iSelectedImage);
     static int CALLBACK CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
     // Expanding, collapsing, selecting (ShellTreeNavigation.cpp).
@@ -52,7 +52,10 @@ public:
 
     // Records and queries (ShellTreeCtrl.cpp); a null item means the selection.
     IShellFolder* BindItemFolder(HTREEITEM hItem = nullptr);
+    // The name as 8-bit text: a full parsing name (a path) in a form the code page holds
+    // exactly (AnsiPathFor); other names with what the code page lacks replaced.
     BOOL GetItemName(HTREEITEM hItem, DWORD uFlags, CString& strName);
+    BOOL GetItemNameW(HTREEITEM hItem, DWORD uFlags, std::wstring& strName);
     BOOL GetItemTitle(HTREEITEM hItem, CString& strTitle);
     FolderItemData* GetItemRecord(HTREEITEM hItem) const;
     // Deletes an item's children and frees their records; a selection below moves to
@@ -120,6 +123,8 @@ private:
     void ReleaseRecord(HTREEITEM hItem);
     // Rebuilds the lists and containers of an item's loaded descendants after a rename.
     void UpdateDescendantIdLists(HTREEITEM hItem, const FolderItemData* pData);
+    // Says once why a rename did not happen; the item keeps its name.
+    void ShowRenameFailure(const std::wstring& strOld, const std::wstring& strNew, const std::wstring& strWhy);
     void SortChildren(HTREEITEM hParent);
     void InsertPlaceholder(HTREEITEM hItem);
     BOOL IsBelow(HTREEITEM hItem, HTREEITEM hAncestor);

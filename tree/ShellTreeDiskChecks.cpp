@@ -43,7 +43,7 @@ void CShellTreeCtrl::ReadPendingItem(HTREEITEM hItem, UINT nChecks)
         TVITEMA item = {};
         item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
         item.hItem = hItem;
-        SetItemIcons(pData->pidlAbs, &item);
+        SetItemIcons(pData->pidlAbs, item.iImage, item.iSelectedImage);
         SetItem(&item);
     }
     // An item expanded meanwhile has its children (or none) read already.

@@ -72,19 +72,19 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
         FolderItemDataPtr pData = NewFolderItemData();
         if (!pData) break;
         // A sub-folder whose name cannot be read is left out; those after it still show.
-        char szName[MAX_PATH];
-        if (!GetItemDisplayName(pFolder, pidlChild, SHGDN_NORMAL, szName)) continue;
+        std::wstring strName;
+        if (!GetChildDisplayName(pFolder, pidlChild, SHGDN_NORMAL, strName)) continue;
         pData->pidlAbs.Attach(IdListConcat(pidlParentAbs, pidlChild));
         pData->pidlRel.Attach(IdListCopyFirst(spMalloc, pidlChild));
         if (!pData->pidlAbs || !pData->pidlRel) break;
 
         // Each item goes after the one inserted before it, which is the parent's last child.
-        TVINSERTSTRUCTA insert = {};
+        // The label is wide, so that names outside the code page show as they are.
+        TVINSERTSTRUCTW insert = {};
         insert.hParent = hParent;
         insert.hInsertAfter = TVI_LAST;
         insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-        insert.item.pszText = szName;
-        insert.item.cchTextMax = MAX_PATH;
+        insert.item.pszText = &strName[0];
         insert.item.lParam = reinterpret_cast<LPARAM>(pData.get());
 
         UINT nChecks = 0;
@@ -94,7 +94,7 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
             insert.item.iSelectedImage = m_iPlainOpenIcon;
             nChecks |= kCheckIcon;
         } else {
-            SetItemIcons(pData->pidlAbs, &insert.item);
+            SetItemIcons(pData->pidlAbs, insert.item.iImage, insert.item.iSelectedImage);
             if (bMayBePlain) {
                 // The first plain folder met teaches the plain icons; the disk says whether it is one.
                 std::wstring strPath;
@@ -106,7 +106,7 @@ void CShellTreeCtrl::InsertFolderChildren(IShellFolder* pFolder, LPCITEMIDLIST p
         }
 
         pData->pFolder = CComPtr<IShellFolder>(pFolder);
-        HTREEITEM hItem = InsertItem(&insert);
+        HTREEITEM hItem = InsertItemW(&insert);
         if (!hItem) break;
         m_records.Add(hParent, hItem, std::move(pData));
 
@@ -130,10 +130,10 @@ int CShellTreeCtrl::GetSysIconIndex(LPCITEMIDLIST pidlAbs, UINT uFlags)
     return sfi.iIcon;
 }
 
-void CShellTreeCtrl::SetItemIcons(LPCITEMIDLIST pidlAbs, TVITEMA* pItem)
+void CShellTreeCtrl::SetItemIcons(LPCITEMIDLIST pidlAbs, int& iImage, int& iSelectedImage)
 {
-    pItem->iImage = GetSysIconIndex(pidlAbs, kIconFlags);
-    pItem->iSelectedImage = GetSysIconIndex(pidlAbs, kIconFlags | SHGFI_OPENICON);
+    iImage = GetSysIconIndex(pidlAbs, kIconFlags);
+    iSelectedImage = GetSysIconIndex(pidlAbs, kIconFlags | SHGFI_OPENICON);
 }
 
 int CALLBACK CShellTreeCtrl::CompareItems(LPARAM lParam1, LPARAM lParam2, LPARAM)

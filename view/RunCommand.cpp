@@ -8,6 +8,7 @@
 
 #include "dialogs/RunDlg.h"
 #include "shell/ComPtr.h"
+#include "shell/ItemNames.h"
 #include "shell/IdListPtr.h"
 #include "shell/ShellSelection.h"
 #include "tree/IdList.h"
@@ -43,14 +44,10 @@ void CFolvaneView::OnRun()
     if (!pFolder || !pShellView) return;
     if (FAILED(GetFirstSelectedItem(pShellView, pidl.Put())) || !pidl) return;
 
-    STRRET name;
-    name.uType = STRRET_CSTR;
-    name.cStr[0] = '\0';
-    if (FAILED(pFolder->GetDisplayNameOf(pidl, SHGDN_FORPARSING, &name))) return;
-    CString strName;
-    StrRetToString(&name, pidl, strName);
+    std::wstring strPath;
+    if (!GetChildParsingName(pFolder, pidl, strPath)) return;
     CString strDirectory, strFileName;
-    SplitParsingName(strName, strDirectory, strFileName);
+    SplitItemPath(strPath, strDirectory, strFileName);
 
     CRunDlg dlg;
     dlg.m_strCommandLine = ProposedCommandLine(strFileName);

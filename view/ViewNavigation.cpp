@@ -91,7 +91,8 @@ void CFolvaneView::SetShownFolder(const CString& strPath)
 void CFolvaneView::OnTreeNotify(NMHDR* pNMHDR, LRESULT* pResult)
 {
     m_tree.HandleTreeNotify(pNMHDR, pResult);
-    if ((pNMHDR->code == TVN_ENDLABELEDITA || pNMHDR->code == TVN_ENDLABELEDITW) && *pResult) FollowRenamedFolder();
+    // The tree answers the control no even for a rename it made (it sets the label itself).
+    if (pNMHDR->code == TVN_ENDLABELEDITA || pNMHDR->code == TVN_ENDLABELEDITW) FollowRenamedFolder();
 }
 
 void CFolvaneView::FollowRenamedFolder()

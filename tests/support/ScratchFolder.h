@@ -22,8 +22,11 @@
 
 // Removes a file or a folder with everything below it, read-only items and names outside
 // the ANSI code page included; true when nothing is left.
-inline bool RemoveTree(const std::wstring& path)
+inline bool RemoveTree(const std::wstring& given)
 {
+    // Taken as written: a name ending in a dot or a blank, or a path past MAX_PATH, goes too.
+    const bool bDrivePath = given.size() > 2 && given[1] == L':' && given[2] == L'\\';
+    const std::wstring path = bDrivePath ? L"\\\\?\\" + given : given;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND ||
                                                       GetLastError() == ERROR_PATH_NOT_FOUND;

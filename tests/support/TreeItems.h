@@ -33,3 +33,11 @@ inline HTREEITEM ChildByLabel(const CTreeCtrl& tree, HTREEITEM hParent, const st
         if (label == tree.GetItemText(h).GetString()) return h;
     return nullptr;
 }
+
+// The first child whose wide label is this, or null.
+inline HTREEITEM ChildByWideLabel(const CTreeCtrl& tree, HTREEITEM hParent, const std::wstring& label)
+{
+    for (HTREEITEM h : Children(tree, hParent))
+        if (label == tree.GetItemTextW(h)) return h;
+    return nullptr;
+}

@@ -90,6 +90,15 @@ POINT TreeTest::ButtonPoint(HTREEITEM hItem)
     return pt;
 }
 
+BOOL TreeTest::EditLabelW(HTREEITEM hItem, const std::wstring& text)
+{
+    HWND hEdit = reinterpret_cast<HWND>(Tree().SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hItem)));
+    if (!hEdit) return FALSE;
+    SetWindowTextW(hEdit, text.c_str());
+    Tree().SendMessage(TVM_ENDEDITLABELNOW, FALSE, 0);
+    return TRUE;
+}
+
 BOOL TreeTest::EditLabel(HTREEITEM hItem, const char* pszText, BOOL bCancel)
 {
     HWND hEdit = reinterpret_cast<HWND>(Tree().SendMessage(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hItem)));

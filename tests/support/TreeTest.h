@@ -39,6 +39,8 @@ protected:
     POINT ButtonPoint(HTREEITEM hItem);
     // Renames through the label editor as a user does; FALSE when no editor opened.
     BOOL EditLabel(HTREEITEM hItem, const char* pszText, BOOL bCancel = FALSE);
+    // The same with the text typed wide, as a user types any name.
+    BOOL EditLabelW(HTREEITEM hItem, const std::wstring& text);
     // The folder the shell's delete moves to while the suite runs (see UseTestTrash).
     static const ScratchFolder& Trash() { return *s_pTrash; }
 
