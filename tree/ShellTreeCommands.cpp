@@ -175,7 +175,9 @@ void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     FolderItemData* pData = GetItemRecord(hItem);
     if (!pData || !pData->pFolder) return;
 
-    // The name as typed: the editor still holds it whole; an 8-bit text only where there is none.
+    // The name as typed: the editor still holds it whole. Without one, the 8-bit text is
+    // taken only for a name the code page holds, which it cannot have changed on the way.
+    const std::wstring strOld = GetItemTextW(hItem);
     std::wstring strName;
     if (bWide) {
         strName = pInfoW->item.pszText;
@@ -183,10 +185,9 @@ void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
         const int cch = ::GetWindowTextLengthW(hEdit);
         strName.resize(static_cast<size_t>(cch) + 1);
         strName.resize(static_cast<size_t>(::GetWindowTextW(hEdit, &strName[0], cch + 1)));
-    } else {
+    } else if (FitsCodePage(strOld)) {
         strName = WideOf(pInfo->item.pszText);
     }
-    const std::wstring strOld = GetItemTextW(hItem);
     // An unchanged label renames nothing; nor does an empty one.
     if (strName.empty() || strName == strOld) return;
 
