@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "shell/AnsiNames.h"
+#include "shell/ComPtr.h"
+#include "shell/PathItems.h"
+#include "shell/Wine.h"
 #include "shell/NewNames.h"
 #include "support/BrowserWindows.h"
 #include "support/ModalWatcher.h"
@@ -94,6 +97,26 @@ TEST(NewNames, TheLongestNameThatFitsIsTakenOneMoreIsNot)
         {"outside the code page", L"C:\\", L"\x65E5\xD83D\xDE00", NameProblem::None},
     };
     for (const auto& c : cases) EXPECT_EQ(c.expected, CheckNewName(c.folder, c.name)) << c.what;
+}
+
+// The items handed over from a path (the find window's copy and drag): the 8-bit file name
+// names the item exactly, in its short form.
+TEST(NamesHandedOver, TheEightBitFileNameOfAnItemOutsideTheCodePageNamesIt)
+{
+    if (!IsRunningUnderWine()) GTEST_SKIP() << "the file names are offered by the shell itself on Windows";
+    ScratchFolder dir("names-handed");
+    const std::wstring path = dir.WideSub(L"\x0141\x00F3" L"d\x017A \x65E5\x672C");
+    ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+    CComPtr<IDataObject> spData;
+    ASSERT_EQ(S_OK, CreatePathsDataObject(nullptr, {path}, DROPEFFECT_COPY, spData.Put()));
+    FORMATETC format = {static_cast<CLIPFORMAT>(RegisterClipboardFormatA(CFSTR_FILENAMEA)), nullptr, DVASPECT_CONTENT,
+                        -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    ASSERT_EQ(S_OK, spData->GetData(&format, &medium));
+    const std::string name = static_cast<const char*>(GlobalLock(medium.hGlobal));
+    GlobalUnlock(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    EXPECT_EQ(path, LongPathOf(name.c_str())) << name;
 }
 
 using NamesInTree = TreeTest;

@@ -1,6 +1,5 @@
 #include "tree/IdList.h"
 
-#include "shell/AnsiNames.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 
@@ -117,10 +116,6 @@ LPITEMIDLIST PathToIdList(LPCSTR pszPath)
     // name a different, existing item.
     WCHAR wszPath[MAX_PATH];
     if (!MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, pszPath, -1, wszPath, MAX_PATH)) return nullptr;
-    // A short form (how a path outside the code page is carried) is parsed as its long one,
-    // so that the list names the items as the shell lists them.
-    const std::wstring strLong = LongPathOf(pszPath);
-    if (strLong.size() < MAX_PATH) lstrcpyW(wszPath, strLong.c_str());
 
     CIdListPtr pidl;
     HRESULT hr = spDesktop->ParseDisplayName(nullptr, nullptr, wszPath, nullptr, pidl.Put(), nullptr);
