@@ -210,7 +210,7 @@ void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
     const BOOL bItemStayed = m_hCommandItem == hItem;
     m_hCommandItem = nullptr;
     if (!bItemStayed) return;
-    if (FAILED(hr) || !pidlNew) {
+    if (FAILED(hr)) {
         // A cancel was the user's own answer to the shell.
         if (hr != HRESULT_FROM_WIN32(ERROR_CANCELLED))
             ShowRenameFailure(strOld, strName, DescribeError(HRESULT_FACILITY(hr) == FACILITY_WIN32
@@ -218,6 +218,7 @@ void CShellTreeCtrl::OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult)
                                                                  : static_cast<DWORD>(hr)));
         return;
     }
+    if (!pidlNew) return;
     pData->pidlRel = std::move(pidlNew);
     UpdateItemIdLists(hItem, TRUE);
     std::wstring strShown;
