@@ -7,12 +7,26 @@
 #include <shlobj.h>
 
 #include "dialogs/RunDlg.h"
+#include "shell/AnsiNames.h"
 #include "shell/ComPtr.h"
 #include "shell/ItemNames.h"
 #include "shell/IdListPtr.h"
 #include "shell/ShellSelection.h"
 #include "tree/IdList.h"
 #include "view/FolvaneView.h"
+
+namespace {
+
+// SplitParsingName for an item's full path, in 8-bit text that names the item exactly: the
+// folder may be carried short; the program's own name stays long where the code page holds it.
+void SplitItemPath(const std::wstring& strPath, CString& strDirectory, CString& strFileName)
+{
+    SplitParsingName(CString(AnsiPathFor(strPath)), strDirectory, strFileName);
+    const std::wstring strName = strPath.substr(strPath.rfind(L'\\') + 1);
+    if (FitsCodePage(strName)) strFileName = CString(AnsiOf(strName));
+}
+
+}  // namespace
 
 void CFolvaneView::OnUpdateRun(CCmdUI* pCmdUI)
 {

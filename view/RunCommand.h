@@ -2,17 +2,11 @@
 // a directory and a proposed command line, and where a program named without a path is found.
 #pragma once
 
-#include <string>
-
 #include "framework/String.h"
 
 // Splits at the last backslash: the directory keeps it, the file name is what follows.
 // A name without any backslash is all file name, with an empty directory.
 void SplitParsingName(const CString& strName, CString& strDirectory, CString& strFileName);
-
-// The same for an item's full path, in 8-bit text that names the item exactly: a folder
-// outside the code page in its short form, a file name that the code page holds as it is.
-void SplitItemPath(const std::wstring& strPath, CString& strDirectory, CString& strFileName);
 
 // The command line the dialog proposes for a file name: the name itself, in quotes when it
 // holds a blank, so that accepting it starts exactly that item.

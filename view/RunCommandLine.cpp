@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include "shell/AnsiNames.h"
-
 namespace {
 
 bool IsBlank(char ch)
@@ -40,14 +38,6 @@ void SplitParsingName(const CString& strName, CString& strDirectory, CString& st
     const int p = strName.ReverseFind('\\');
     strDirectory = strName.Left(p + 1);
     strFileName = strName.Right(strName.GetLength() - p - 1);
-}
-
-void SplitItemPath(const std::wstring& strPath, CString& strDirectory, CString& strFileName)
-{
-    // The folder may be carried short; the program's own name stays long where the code page holds it.
-    SplitParsingName(CString(AnsiPathFor(strPath)), strDirectory, strFileName);
-    const std::wstring strName = strPath.substr(strPath.rfind(L'\\') + 1);
-    if (FitsCodePage(strName)) strFileName = CString(AnsiOf(strName));
 }
 
 CString ProposedCommandLine(const CString& strFileName)
