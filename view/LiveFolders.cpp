@@ -103,10 +103,12 @@ bool CLiveFolders::IsBusyForReread() const
     if (view.m_tree.m_hWnd && view.m_tree.GetEditControl()) return true;
     HWND hList = view.m_hwndShellView ? ::FindWindowExA(view.m_hwndShellView, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
     if (hList && ::SendMessageA(hList, LVM_GETEDITCONTROL, 0, 0)) return true;
-    // A button held down in the window (a press that may become a drag, the splitter), or a
-    // drag from another program over the tree.
+    // A mouse button held down: a press on an item that may become a drag (the list takes no
+    // capture for it, and a read of its items in between loses the press), the splitter.
+    if ((::GetKeyState(VK_LBUTTON) | ::GetKeyState(VK_RBUTTON)) & 0x8000) return true;
     HWND hCapture = ::GetCapture();
     if (hCapture && (hCapture == view.m_hWnd || ::IsChild(view.m_hWnd, hCapture))) return true;
+    // A drag from another program over the tree.
     return view.m_dropTarget.m_hDropItem != nullptr || view.m_dropTarget.m_pItemDropTarget;
 }
 
