@@ -4,6 +4,7 @@
 
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
+#include "frames/DiskWatchSource.h"
 
 class CShellDispatch;
 
@@ -34,6 +35,8 @@ public:
 
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
+    // Folders the browser windows show or have open, watched on disk where the shell does not.
+    CDiskWatchSource m_diskWatch;
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();

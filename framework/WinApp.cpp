@@ -218,9 +218,33 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
 BOOL CWinApp::PumpMessage()
 {
     MSG msg;
-    if (!::GetMessageA(&msg, nullptr, 0, 0)) {
-        ::PostQuitMessage(static_cast<int>(msg.wParam));
-        return FALSE;
+    for (;;) {
+        HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+        CWaitSource* sources[MAXIMUM_WAIT_OBJECTS];
+        const size_t n = GatherWaitHandles(handles, sources);
+        if (n == 0) {
+            if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return FALSE;
+            }
+            break;
+        }
+        const DWORD dw = ::MsgWaitForMultipleObjectsEx(static_cast<DWORD>(n), handles, INFINITE, QS_ALLINPUT,
+                                                       MWMO_INPUTAVAILABLE);
+        if (dw >= WAIT_OBJECT_0 && dw < WAIT_OBJECT_0 + n) {
+            sources[dw - WAIT_OBJECT_0]->OnWaitHandleSignalled(handles[dw - WAIT_OBJECT_0]);
+            // What the source did (a folder read again) may change what commands can do.
+            m_bIdle = TRUE;
+            m_nIdleCount = 0;
+            return TRUE;
+        }
+        // Sent messages are handled inside the peek; with nothing posted, wait again.
+        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return FALSE;
+        }
+        break;
     }
     if (!PreTranslateMessage(&msg)) {
         ::TranslateMessage(&msg);
@@ -270,8 +294,52 @@ BOOL CWinApp::PumpWaitingMessages()
             ::DispatchMessageA(&msg);
         }
     }
+    DispatchSignalledHandles();
     for (LONG n = 0; OnIdle(n); ++n) {
     }
+    return TRUE;
+}
+
+void CWinApp::AddWaitSource(CWaitSource* pSource)
+{
+    for (CWaitSource* p : m_waitSources) {
+        if (p == pSource) return;
+    }
+    m_waitSources.push_back(pSource);
+}
+
+void CWinApp::RemoveWaitSource(CWaitSource* pSource)
+{
+    for (size_t i = 0; i < m_waitSources.size(); i++) {
+        if (m_waitSources[i] == pSource) {
+            m_waitSources.erase(m_waitSources.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
+size_t CWinApp::GatherWaitHandles(HANDLE* pHandles, CWaitSource** ppSources)
+{
+    // One slot stays free: a wait that also watches the message queue takes one handle less.
+    const size_t nMax = MAXIMUM_WAIT_OBJECTS - 1;
+    size_t n = 0;
+    for (CWaitSource* pSource : m_waitSources) {
+        const size_t nAdded = pSource->GetWaitHandles(pHandles + n, nMax - n);
+        for (size_t i = 0; i < nAdded; i++) ppSources[n + i] = pSource;
+        n += nAdded;
+    }
+    return n;
+}
+
+BOOL CWinApp::DispatchSignalledHandles()
+{
+    HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+    CWaitSource* sources[MAXIMUM_WAIT_OBJECTS];
+    const size_t n = GatherWaitHandles(handles, sources);
+    if (n == 0) return FALSE;
+    const DWORD dw = ::WaitForMultipleObjects(static_cast<DWORD>(n), handles, FALSE, 0);
+    if (dw < WAIT_OBJECT_0 || dw >= WAIT_OBJECT_0 + n) return FALSE;
+    sources[dw - WAIT_OBJECT_0]->OnWaitHandleSignalled(handles[dw - WAIT_OBJECT_0]);
     return TRUE;
 }
 

@@ -28,6 +28,20 @@ public:
     virtual void ParseParam(LPCSTR pszParam, BOOL bFlag, BOOL bLast);
 };
 
+// Kernel objects the application's own message loop waits on besides messages (a change
+// notification, a waitable timer): when one is signalled its source handles it on this
+// thread. Modal loops (menus, dialogs, drags) do not wait on them, so what a source does
+// waits until the user is back in the main loop.
+class CWaitSource {
+public:
+    // Writes at most nMax handles to wait on; returns how many.
+    virtual size_t GetWaitHandles(HANDLE* pHandles, size_t nMax) = 0;
+    virtual void OnWaitHandleSignalled(HANDLE hSignalled) = 0;
+
+protected:
+    ~CWaitSource() = default;
+};
+
 class CWinApp : public CCmdTarget {
     DECLARE_DYNAMIC(CWinApp)
 public:
@@ -54,6 +68,10 @@ public:
     // Pumps every waiting message and then runs the idle updates once; for callers
     // that drive the application without its blocking loop. FALSE once WM_QUIT was seen.
     BOOL PumpWaitingMessages();
+
+    // Sources of handles the message loop waits on (not owned).
+    void AddWaitSource(CWaitSource* pSource);
+    void RemoveWaitSource(CWaitSource* pSource);
 
     // Settings profile.
     void SetRegistryKey(LPCSTR lpszRegistryKey);
@@ -88,6 +106,12 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The handles of the wait sources, at most what one wait takes; their sources alongside.
+    size_t GatherWaitHandles(HANDLE* pHandles, CWaitSource** ppSources);
+    // Hands each signalled handle to its source without waiting; TRUE when one was.
+    BOOL DispatchSignalledHandles();
+
+    std::vector<CWaitSource*> m_waitSources;
     CString m_strAppName;
     CString m_strRegistryKey;
     CString m_strProfileName;

@@ -45,6 +45,8 @@ BEGIN_MESSAGE_MAP(CFolvaneView, CFormView)
     ON_NOTIFY(TVN_ITEMEXPANDINGA, IDC_TREE, &CFolvaneView::OnTreeNotify)
     ON_NOTIFY(TVN_ITEMEXPANDINGW, IDC_TREE, &CFolvaneView::OnTreeNotify)
     ON_NOTIFY(NM_RCLICK, IDC_TREE, &CFolvaneView::OnTreeNotify)
+    ON_NOTIFY(TVN_ITEMEXPANDEDA, IDC_TREE, &CFolvaneView::OnTreeExpanded)
+    ON_NOTIFY(TVN_ITEMEXPANDEDW, IDC_TREE, &CFolvaneView::OnTreeExpanded)
     ON_NOTIFY(TVN_BEGINLABELEDITA, IDC_TREE, &CFolvaneView::OnTreeNotify)
     ON_NOTIFY(TVN_BEGINLABELEDITW, IDC_TREE, &CFolvaneView::OnTreeNotify)
     ON_NOTIFY(TVN_ENDLABELEDITA, IDC_TREE, &CFolvaneView::OnTreeNotify)
@@ -126,6 +128,7 @@ void CFolvaneView::OnDraw(HDC)
 void CFolvaneView::OnDestroy()
 {
     m_folderChanges.Stop();
+    m_live.Stop();
     ReleaseShellView();
     CFormView::OnDestroy();
 }
@@ -168,6 +171,12 @@ LRESULT CFolvaneView::OnShellFolderChange(WPARAM wParam, LPARAM lParam)
 {
     m_folderChanges.OnFolderChange(wParam, lParam);
     return 0;
+}
+
+void CFolvaneView::OnTreeExpanded(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    m_live.Update();
 }
 
 LRESULT CFolvaneView::OnTimerMessage(WPARAM wParam, LPARAM)

@@ -16,6 +16,7 @@
 #include "tree/ShellTreeCtrl.h"
 #include "tree/TreeDropTarget.h"
 #include "view/FolderChangeWatch.h"
+#include "view/LiveFolders.h"
 
 class CFolvaneDoc;
 
@@ -37,6 +38,8 @@ public:
     // The parsing name of the folder this window shows. The document's folder path is the
     // one last shown by any of its windows (Window > New Window makes more than one).
     CString m_strShownFolder;
+    // The folders on show and open in the tree, following the disk (LiveFolders.cpp).
+    CLiveFolders m_live{this};
 
     // ---- Life (FolvaneView.cpp) ----
     CFolvaneDoc* GetDocument() const;
@@ -53,6 +56,8 @@ public:
     // their parents again once the notices stop coming.
     LRESULT OnShellFolderChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimerMessage(WPARAM wParam, LPARAM lParam);
+    // A tree folder opened or closed: the watched folders follow.
+    void OnTreeExpanded(NMHDR* pNMHDR, LRESULT* pResult);
 
     // ---- Layout and splitter (ViewLayout.cpp) ----
     // The shell view pane for a client rectangle (the view's client area when none).

@@ -71,6 +71,7 @@ void CFolvaneView::OnSelChanged(NMHDR*, LRESULT* pResult)
     *pResult = 0;
     CString strPath;
     if (m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath)) SetShownFolder(strPath);
+    m_live.Update();
 }
 
 void CFolvaneView::TitleWindow(const CString& strTitle)
@@ -112,6 +113,8 @@ void CFolvaneView::FollowRenamedFolder()
 
 void CFolvaneView::OnRefresh()
 {
+    // The tree's open folders as well; a folder on show that went gives way to one still there.
+    m_live.RereadAll();
     if (m_pShellView) m_pShellView->Refresh();
 }
 
