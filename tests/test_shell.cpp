@@ -268,7 +268,7 @@ TEST(ShellSelection, EveryItemOfAnIdListArrayIsReadOnlyWhereItLiesWholeInTheBloc
         {"a whole block", good, {18, 24}},
         {"the second item's terminator cut off", with(0, {}, 31), {18}},
         {"the second item's second identifier past the end", with(27, {9, 0}), {18}},
-        {"an identifier shorter than its count", with(18, {1, 0}), {24}},
+        {"an identifier shorter than its own count", with(18, {1, 0, 0, 0}), {24}},
         {"more items counted than the block holds", with(0, {9, 0, 0, 0}, 24), {18}},
         {"an offset past the end", with(8, {0xFF, 0xFF, 0xFF, 0xFF}), {24}},
         {"an empty selection", with(0, {0, 0, 0, 0}), {}},
