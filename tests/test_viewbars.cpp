@@ -222,7 +222,7 @@ TEST_F(ViewBarsTest, ButtonsAreGreyWhereTheirCommandCannotActAndTipsAndPromptsNa
     EXPECT_EQ("Deletes the selected items.", Status());
 }
 
-TEST_F(ViewBarsTest, CopyCutAndDeleteButtonsActOnTheListsSelection)
+TEST_F(ViewBarsTest, CopyCutDeleteAndPropertiesButtonsActOnTheListsSelection)
 {
     CFolvaneView* pView = Open(m_root.Path());
     ASSERT_TRUE(pView);
@@ -249,6 +249,12 @@ TEST_F(ViewBarsTest, CopyCutAndDeleteButtonsActOnTheListsSelection)
     Click(ID_SHELL_FILE_DELETE);
     EXPECT_TRUE(PumpUntil([&] { return !Exists(m_root.Sub("b.bin")); }, 3000));
     EXPECT_TRUE(Exists(m_root.Sub("a.bin")));
+    // Properties shows the selection's property sheet, modal.
+    SelectInList(pView, {"a.bin"});
+    ModalWatcher cancel(IDCANCEL);
+    Click(ID_SHELL_FILE_PROPERTIES);
+    EXPECT_TRUE(PumpUntil([&] { return cancel.Count() > 0; }, 3000));
+    if (cancel.Count()) EXPECT_NE(std::string::npos, cancel.Seen()[0].caption.find("a.bin")) << cancel.Seen()[0].caption;
 }
 
 // ---- Status bar --------------------------------------------------------------------------------
