@@ -106,6 +106,12 @@ void CMainFrame::GetMessageString(UINT nID, CString& rMessage) const
         rMessage.LoadString(IDS_UNDO_UNAVAILABLE);
         return;
     }
+    // While a browser window is active, what it says of its folder stands where "Ready" would.
+    if (nID == AFX_IDS_IDLEMESSAGE) {
+        CMDIChildWnd* pChild = MDIGetActive();
+        CView* pView = pChild ? pChild->GetActiveView() : nullptr;
+        if (pView && pView->SendMessage(WM_GETBROWSERSTATUS, 0, reinterpret_cast<LPARAM>(&rMessage))) return;
+    }
     CMDIFrameWnd::GetMessageString(nID, rMessage);
 }
 

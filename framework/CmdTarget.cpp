@@ -140,6 +140,20 @@ void CCmdUI::SetCheck(int nCheck)
     }
 }
 
+void CCmdUI::SetRadio(BOOL bOn)
+{
+    if (m_pMenu && !m_pSubMenu) {
+        MENUITEMINFOA mii = {};
+        mii.cbSize = sizeof(mii);
+        mii.fMask = MIIM_FTYPE;
+        if (GetMenuItemInfoA(m_pMenu, m_nIndex, TRUE, &mii) && !(mii.fType & MFT_RADIOCHECK)) {
+            mii.fType |= MFT_RADIOCHECK;
+            SetMenuItemInfoA(m_pMenu, m_nIndex, TRUE, &mii);
+        }
+    }
+    SetCheck(bOn ? 1 : 0);
+}
+
 void CCmdUI::SetText(LPCSTR lpszText)
 {
     if (m_pMenu && !m_pSubMenu && lpszText) {

@@ -110,7 +110,8 @@ public:
     virtual ~CCmdUI() = default;
     virtual void Enable(BOOL bOn = TRUE);
     virtual void SetCheck(int nCheck = 1);
-    virtual void SetRadio(BOOL bOn = TRUE) { SetCheck(bOn ? 1 : 0); }
+    // One choice of a group: a menu marks it with a bullet rather than a check mark.
+    virtual void SetRadio(BOOL bOn = TRUE);
     virtual void SetText(LPCSTR lpszText);
     void ContinueRouting() { m_bContinueRouting = TRUE; }
 

@@ -24,3 +24,10 @@
 // Posted by a find window's worker to the window when found items wait to be taken or the
 // search has ended: wParam is the number of the search, so that a stopped one's is ignored.
 #define WM_FINDITEMS (WM_APP + 9)
+
+// Posted to a browser window's view when the items its shell view lists, or their selection,
+// have changed (where the program writes the view's status).
+#define WM_SHELLVIEWCHANGED (WM_APP + 41)
+// Sent by the main frame to the view of its active browser window for the text that stands
+// where "Ready" would: lParam points to a CString to fill. TRUE when the view has one.
+#define WM_GETBROWSERSTATUS (WM_APP + 42)

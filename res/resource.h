@@ -96,3 +96,7 @@
 #define IDS_FIND_TITLE_NAMED        283
 #define IDS_FIND_COLUMNS            284
 #define IDS_FIND_OPEN_MANY          285
+// The status of a browser window's folder, where the program writes it
+#define IDS_STATUS_OBJECTS          420
+#define IDS_STATUS_SELECTED         421
+#define IDS_STATUS_FREE             422

@@ -20,3 +20,6 @@
 #define ID_SHELL_ARRANGE_SIZE       29233
 #define ID_SHELL_ARRANGE_TYPE       29234
 #define ID_SHELL_ARRANGE_DATE       29235
+// Commands of the view's own File menu and toolbar (that menu is never shown here).
+#define ID_SHELL_FILE_DELETE        28689
+#define ID_SHELL_FILE_PROPERTIES    28691

@@ -20,6 +20,8 @@ CShellViewCommands::Outcome CShellViewCommands::Execute(UINT nID, HWND hwndOwner
         case ID_SHELL_EDIT_PASTE: return kPasteFiles;
         case ID_SHELL_EDIT_PASTE_SHORTCUT: return kPasteShortcuts;
         case ID_SHELL_EDIT_UNDO: return kDone;  // nothing to undo (and the item is grey)
+        case ID_SHELL_FILE_DELETE: view.InvokeOnSelection("delete", hwndOwner); return kDone;
+        case ID_SHELL_FILE_PROPERTIES: view.InvokeOnSelection("properties", hwndOwner); return kDone;
         case ID_SHELL_MAP_DRIVE:
             return CWineDesktop::IsUnavailable(CWineDesktop::ConnectNetworkDrive(hwndOwner)) ? kMapDriveUnavailable
                                                                                               : kDone;
@@ -64,6 +66,19 @@ UINT CShellViewCommands::EditCommandForKey(WPARAM vk)
 bool CShellViewCommands::CanUndo()
 {
     return !IsRunningUnderWine();
+}
+
+bool CShellViewCommands::LacksSelection(UINT nID) const
+{
+    // Windows' view keeps the state of its commands itself.
+    if (!IsRunningUnderWine()) return false;
+    switch (nID) {
+    case ID_SHELL_EDIT_CUT:
+    case ID_SHELL_EDIT_COPY:
+    case ID_SHELL_FILE_DELETE:
+    case ID_SHELL_FILE_PROPERTIES: return !CShellViewList(m_pView, m_hwndView).HasSelection();
+    default: return false;
+    }
 }
 
 bool CShellViewCommands::ShowsTransfersItself()

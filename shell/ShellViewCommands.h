@@ -39,6 +39,10 @@ public:
 
     // Whether Undo has a record of file operations to act on.
     static bool CanUndo();
+    // Whether the command cannot act for want of a selection in the view's list (Cut, Copy,
+    // Delete, Properties), where the program keeps the state of the view's commands; false
+    // where the view keeps it (Windows').
+    bool LacksSelection(UINT nID) const;
     // Whether the view shows by itself what the program's own transfers (a drop onto the
     // tree, a paste) move or copy in or out of its folder: Windows' follows the shell's
     // notices; Wine's shows a move out of its folder as a stale row until it is refreshed.

@@ -73,3 +73,30 @@ HRESULT CShellViewList::PutSelectionOnClipboard(DWORD dwEffect) const
     if (FAILED(hr)) return hr;
     return ::OleSetClipboard(pClip);
 }
+
+BOOL CShellViewList::HasSelection() const
+{
+    HWND hList = GetList();
+    return hList && ::SendMessageA(hList, LVM_GETSELECTEDCOUNT, 0, 0) > 0;
+}
+
+HRESULT CShellViewList::InvokeOnSelection(const char* pszVerb, HWND hwndOwner) const
+{
+    if (!m_pView) return E_POINTER;
+    if (!HasSelection()) return S_FALSE;
+    CComPtr<IContextMenu> pMenu;
+    HRESULT hr = m_pView->GetItemObject(SVGIO_SELECTION, IID_IContextMenu, pMenu.PutVoid());
+    if (FAILED(hr)) return hr;
+    if (!pMenu) return E_FAIL;
+    // Some menus know their verbs only once they have been asked for their items.
+    HMENU hMenu = ::CreatePopupMenu();
+    if (hMenu) pMenu->QueryContextMenu(hMenu, 0, 1, 0x7FFF, CMF_NORMAL);
+    CMINVOKECOMMANDINFO ici = {};
+    ici.cbSize = sizeof(ici);
+    ici.hwnd = hwndOwner;
+    ici.lpVerb = pszVerb;
+    ici.nShow = SW_SHOWNORMAL;
+    hr = pMenu->InvokeCommand(&ici);
+    if (hMenu) ::DestroyMenu(hMenu);
+    return hr;
+}

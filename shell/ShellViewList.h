@@ -28,6 +28,11 @@ public:
     // DROPEFFECT_COPY for Copy, DROPEFFECT_MOVE for Cut. With nothing selected the clipboard
     // is left as it is (S_FALSE).
     HRESULT PutSelectionOnClipboard(DWORD dwEffect) const;
+    // Whether any item of the list is selected.
+    BOOL HasSelection() const;
+    // Carries out a verb of the selection's context menu ("delete", "properties"), as its
+    // menu would; S_FALSE with nothing selected.
+    HRESULT InvokeOnSelection(const char* pszVerb, HWND hwndOwner) const;
 
 private:
     IShellView* m_pView;

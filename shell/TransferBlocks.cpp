@@ -74,3 +74,37 @@ LPCITEMIDLIST FindFirstIdListArrayItem(const void* pBlock, SIZE_T cbBlock)
     if (cbBlock - off < static_cast<SIZE_T>(cb) + sizeof(USHORT)) return nullptr;
     return reinterpret_cast<LPCITEMIDLIST>(pItem);
 }
+
+std::vector<LPCITEMIDLIST> IdListArrayItems(const void* pBlock, SIZE_T cbBlock)
+{
+    std::vector<LPCITEMIDLIST> items;
+    UINT cidl = 0;
+    if (!pBlock || cbBlock < sizeof(cidl)) return items;
+    std::memcpy(&cidl, pBlock, sizeof(cidl));
+    const BYTE* pBytes = static_cast<const BYTE*>(pBlock);
+    // The offsets follow the count: the parent's first, then one per item.
+    const SIZE_T nOffsets = (cbBlock - sizeof(cidl)) / sizeof(UINT);
+    for (SIZE_T i = 1; i <= cidl && i < nOffsets; i++) {
+        UINT off = 0;
+        std::memcpy(&off, pBytes + sizeof(cidl) + i * sizeof(UINT), sizeof(off));
+        // Each identifier, then the terminating zero count, measured against what is left.
+        SIZE_T pos = off;
+        bool bInside = true;
+        for (;;) {
+            USHORT cb = 0;
+            if (pos > cbBlock || cbBlock - pos < sizeof(cb)) {
+                bInside = false;
+                break;
+            }
+            std::memcpy(&cb, pBytes + pos, sizeof(cb));
+            if (cb == 0) break;
+            if (cb < sizeof(cb) || cbBlock - pos < cb) {
+                bInside = false;
+                break;
+            }
+            pos += cb;
+        }
+        if (bInside) items.push_back(reinterpret_cast<LPCITEMIDLIST>(pBytes + off));
+    }
+    return items;
+}

@@ -22,3 +22,7 @@ DWORD ReadPreferredDropEffect(const void* pBlock, SIZE_T cbBlock);
 // an empty selection, or when the block is too small for one item or the item's first
 // identifier and a terminator do not lie inside it.
 LPCITEMIDLIST FindFirstIdListArrayItem(const void* pBlock, SIZE_T cbBlock);
+
+// Every selected item of a "Shell IDList Array" block, in order: those whose whole list,
+// terminator included, lies inside the block (others are left out).
+std::vector<LPCITEMIDLIST> IdListArrayItems(const void* pBlock, SIZE_T cbBlock);

@@ -132,8 +132,9 @@ TEST_F(MainFrameTest, ToolbarHasNewAndUpOneLevelWithTheirTooltips)
         EXPECT_EQ("New", ToolTipFor(MainWnd(), hTip, ID_FILE_NEW, wide));
         EXPECT_EQ("Up One Level", ToolTipFor(MainWnd(), hTip, ID_UP_ONE_LEVEL, wide));
     }
-    // A button id of the shell view's range with no browser window open: no text, no crash.
-    EXPECT_EQ("", ToolTipFor(MainWnd(), hTip, 28713, true));
+    // A button id of the shell view's range with no browser window open: the framework's
+    // text, the command's own tip; no crash.
+    EXPECT_EQ("Large Icons", ToolTipFor(MainWnd(), hTip, 28713, true));
 }
 
 TEST_F(MainFrameTest, ToolbarButtonsFollowTheirHandlersAtIdle)

@@ -252,4 +252,34 @@ TEST(ShellSelection, TheFirstItemOfAnIdListArrayIsReadOnlyFromInsideTheBlock)
     EXPECT_EQ(nullptr, FindFirstIdListArrayItem(nullptr, 0));
 }
 
+// Every item of the block, each only where its whole list lies inside it.
+TEST(ShellSelection, EveryItemOfAnIdListArrayIsReadOnlyWhereItLiesWholeInTheBlock)
+{
+    // cidl 2, the parent's empty list at 16, items at 18 ("ab") and 24 (two identifiers), 34 bytes.
+    const std::vector<BYTE> good = {2, 0, 0, 0, 16, 0, 0, 0, 18, 0, 0, 0, 24, 0, 0, 0, 0, 0,
+                                    4, 0, 'a', 'b', 0, 0, 3, 0, 'c', 3, 0, 'd', 0, 0, 0, 0};
+    auto with = [&](size_t at, std::vector<BYTE> bytes, size_t size = 0) {
+        std::vector<BYTE> block = good;
+        std::copy(bytes.begin(), bytes.end(), block.begin() + static_cast<std::ptrdiff_t>(at));
+        block.resize(size ? size : block.size());
+        return block;
+    };
+    struct Case { const char* what; std::vector<BYTE> block; std::vector<long> found; } cases[] = {
+        {"a whole block", good, {18, 24}},
+        {"the second item's terminator cut off", with(0, {}, 31), {18}},
+        {"the second item's second identifier past the end", with(27, {9, 0}), {18}},
+        {"an identifier shorter than its own count", with(18, {1, 0, 0, 0}), {24}},
+        {"more items counted than the block holds", with(0, {9, 0, 0, 0}, 24), {18}},
+        {"an offset past the end", with(8, {0xFF, 0xFF, 0xFF, 0xFF}), {24}},
+        {"an empty selection", with(0, {0, 0, 0, 0}), {}},
+        {"too small for a count", with(0, {}, 3), {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<long> found;
+        for (LPCITEMIDLIST pItem : IdListArrayItems(c.block.data(), c.block.size()))
+            found.push_back(static_cast<long>(reinterpret_cast<const BYTE*>(pItem) - c.block.data()));
+        EXPECT_EQ(c.found, found) << c.what;
+    }
+}
+
 }  // namespace

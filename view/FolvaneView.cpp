@@ -37,6 +37,8 @@ BEGIN_MESSAGE_MAP(CFolvaneView, CFormView)
     ON_MESSAGE(WM_SHELLFOLDERCHANGE, &CFolvaneView::OnShellFolderChange)
     ON_MESSAGE(WM_SHELLVIEWNOTIFY, &CFolvaneView::OnShellViewNotify)
     ON_MESSAGE(WM_TIMER, &CFolvaneView::OnTimerMessage)
+    ON_MESSAGE(WM_SHELLVIEWCHANGED, &CFolvaneView::OnShellViewChanged)
+    ON_MESSAGE(WM_GETBROWSERSTATUS, &CFolvaneView::OnGetBrowserStatus)
     // The tree talks ANSI to this window; the wide codes cost nothing to accept.
     ON_NOTIFY(TVN_SELCHANGINGA, IDC_TREE, &CFolvaneView::OnSelChanging)
     ON_NOTIFY(TVN_SELCHANGINGW, IDC_TREE, &CFolvaneView::OnSelChanging)
@@ -130,6 +132,7 @@ void CFolvaneView::OnDestroy()
     m_folderChanges.Stop();
     m_live.Stop();
     ReleaseShellView();
+    LeaveFrameBars();
     CFormView::OnDestroy();
 }
 

@@ -130,7 +130,7 @@ public:
     // ---- The shell view's commands (ViewCommands.cpp) ----
     void OnShellCommand(UINT nID);
     void OnUpdateShellCommand(CCmdUI* pCmdUI);
-    // Cut, Copy, Paste and Paste Shortcut while the tree has the focus, on the tree's
+    // Cut, Copy, Paste, Paste Shortcut and Delete while the tree has the focus, on the tree's
     // selected folder; FALSE for any other command.
     BOOL DoTreeEditCommand(UINT nID);
     // Pastes the files on the clipboard into the folder shown, or shortcuts to them, where the
@@ -168,6 +168,21 @@ public:
     // folder of each file that is no longer where it was.
     static std::vector<std::wstring> FoldersTouchedBy(const std::vector<std::wstring>& files,
                                                      const std::wstring& strTarget);
+
+    // ---- The frame's bars for the active window (ViewBars.cpp): where the shell view does
+    // not supply them itself (Wine's), its toolbar buttons and its status text ----
+    CString m_strStatus;  // what the status bar says of this window while it is active
+    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+    // Whether this is the view of the main frame's active browser window.
+    BOOL IsActiveBrowserView() const;
+    // A new shell view is on show: its changes are watched and the bars follow it.
+    void OnShellViewShown();
+    // Reads the status of the shell view again and shows it while this window is active.
+    void UpdateStatus();
+    // This window goes: the bars go back to the program's own unless another window is active.
+    void LeaveFrameBars();
+    LRESULT OnShellViewChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetBrowserStatus(WPARAM wParam, LPARAM lParam);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -26,7 +26,22 @@ LRESULT CFolvaneView::OnGetShellBrowser(WPARAM, LPARAM)
 
 LRESULT CFolvaneView::OnShellViewNotify(WPARAM wParam, LPARAM lParam)
 {
-    return ::SendMessageA(m_hwndShellView, WM_NOTIFY, wParam, lParam);
+    const LRESULT lResult = ::SendMessageA(m_hwndShellView, WM_NOTIFY, wParam, lParam);
+    // A tip the view leaves empty (Wine's, for the buttons added for it) is its command's own.
+    NMTTDISPINFOW* pInfo = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+    if (pInfo && pInfo->hdr.code == TTN_NEEDTEXTW && !pInfo->hinst &&
+        (!pInfo->lpszText || (!IS_INTRESOURCE(pInfo->lpszText) && !pInfo->lpszText[0]))) {
+        CString strTip;
+        strTip.LoadString(static_cast<UINT>(pInfo->hdr.idFrom));
+        const int nl = strTip.Find('\n');
+        if (nl >= 0) {
+            const CString strShort = strTip.Mid(nl + 1);
+            ::MultiByteToWideChar(CP_ACP, 0, strShort, -1, pInfo->szText, sizeof(pInfo->szText) / sizeof(pInfo->szText[0]));
+            pInfo->szText[sizeof(pInfo->szText) / sizeof(pInfo->szText[0]) - 1] = 0;
+            pInfo->lpszText = pInfo->szText;
+        }
+    }
+    return lResult;
 }
 
 CWnd* CFolvaneView::FindControlWindow(UINT id)

@@ -45,6 +45,9 @@ BOOL CFolvaneView::DoTreeEditCommand(UINT nID)
             ::MessageBeep(MB_OK);
         return TRUE;
     }
+    case ID_SHELL_FILE_DELETE:
+        if (HTREEITEM hSelected = m_tree.GetSelectedItem()) m_tree.DeleteFolderItem(hSelected);
+        return TRUE;
     // The tree's selected folder is the one on show: pasting there is the same paste.
     case ID_SHELL_EDIT_PASTE: PasteClipboardFiles(FALSE); return TRUE;
     case ID_SHELL_EDIT_PASTE_SHORTCUT: PasteClipboardFiles(TRUE); return TRUE;
@@ -56,6 +59,20 @@ void CFolvaneView::OnUpdateShellCommand(CCmdUI* pCmdUI)
 {
     // Without a record of file operations there is nothing to undo.
     if (pCmdUI->m_nID == ID_SHELL_EDIT_UNDO && !CShellViewCommands::CanUndo()) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    const UINT nID = pCmdUI->m_nID;
+    // The view mode on show is marked, in the View menu and on the toolbar alike.
+    if (nID >= ID_SHELL_VIEW_LARGE_ICONS && nID <= ID_SHELL_VIEW_REPORT) {
+        FOLDERSETTINGS fs = {};
+        const BOOL bKnown = m_pShellView && SUCCEEDED(m_pShellView->GetCurrentInfo(&fs));
+        pCmdUI->SetRadio(bKnown && fs.ViewMode == FVM_ICON + (nID - ID_SHELL_VIEW_LARGE_ICONS));
+    }
+    // Cut, Copy, Delete and Properties in the list need something selected there (the tree,
+    // focused, has its own selected folder for the first three).
+    const BOOL bForTree = TreeHasFocus() && nID != ID_SHELL_FILE_PROPERTIES;
+    if (m_hwndShellView && !bForTree && CShellViewCommands(m_pShellView, m_hwndShellView).LacksSelection(nID)) {
         pCmdUI->Enable(FALSE);
         return;
     }

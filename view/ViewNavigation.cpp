@@ -31,6 +31,7 @@ HRESULT CFolvaneView::ShowFolder(IShellFolder* pFolder)
     ReleaseShellView();
     m_pShellView = std::move(pNewView);
     m_hwndShellView = hwndNew;
+    OnShellViewShown();
     if (bHadFocus) {
         m_pShellView->UIActivate(SVUIA_ACTIVATE_FOCUS);
         if (!::GetFocus()) ::SetFocus(m_hwndShellView);
@@ -120,8 +121,15 @@ void CFolvaneView::OnRefresh()
 
 void CFolvaneView::OnUpOneLevel()
 {
-    HTREEITEM hParent = m_tree.GetParentItem(m_tree.GetSelectedItem());
-    if (hParent) m_tree.SelectItem(hParent);
+    HTREEITEM hSelected = m_tree.GetSelectedItem();
+    HTREEITEM hParent = m_tree.GetParentItem(hSelected);
+    if (!hParent) return;
+    // The folder left behind is where the user looks next: it is selected in the parent's list.
+    const FolderItemData* pData = m_tree.GetItemRecord(hSelected);
+    CIdListPtr pidlCameFrom(pData && pData->pidlRel ? ::ILClone(pData->pidlRel) : nullptr);
+    if (!m_tree.SelectItem(hParent) || m_tree.GetSelectedItem() != hParent) return;
+    if (m_pShellView && pidlCameFrom)
+        m_pShellView->SelectItem(pidlCameFrom, SVSI_SELECT | SVSI_DESELECTOTHERS | SVSI_ENSUREVISIBLE | SVSI_FOCUSED);
 }
 
 void CFolvaneView::OnUpdateUpOneLevel(CCmdUI* pCmdUI)
