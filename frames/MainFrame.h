@@ -2,6 +2,7 @@
 // menu bar, accelerators, the shared toolbar and status bar, and the shell commands.
 #pragma once
 
+#include "frames/AddressBar.h"
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
 
@@ -34,6 +35,15 @@ public:
 
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
+    CAddressBar m_wndAddressBar;  // under the toolbar, shown with it
+
+    // The address bar follows the toolbar; Back and Forward come from the mouse's side
+    // buttons anywhere in the window.
+    void RecalcLayout(BOOL bNotify = TRUE) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    LRESULT OnAppCommand(WPARAM wParam, LPARAM lParam);
+    void OnGoAddress();
+    void OnUpdateGoAddress(CCmdUI* pCmdUI);
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();

@@ -70,7 +70,10 @@ void CFolvaneView::OnSelChanged(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
     CString strPath;
-    if (m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath)) SetShownFolder(strPath);
+    if (m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath)) {
+        SetShownFolder(strPath);
+        RecordVisit(strPath);
+    }
 }
 
 void CFolvaneView::TitleWindow(const CString& strTitle)
@@ -107,6 +110,7 @@ void CFolvaneView::FollowRenamedFolder()
     m_tree.GetItemTitle(m_tree.GetSelectedItem(), strTitle);
     TitleWindow(strTitle);
     SetShownFolder(strPath);
+    m_history.RenameCurrent(strPath.str(), strTitle.str());
 }
 
 void CFolvaneView::OnRefresh()
