@@ -92,6 +92,7 @@ TEST(AddressPath, TypedPathsNameTheFolderToShowAndTheFileToSelect)
         {"beta", "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", AddressTarget::NotFullPath, "", ""},
         {root.Sub("nowhere"), alpha, AddressTarget::NotFound, "", ""},
         {"%NO_SUCH_FOLVANE_VARIABLE%\\x", alpha, AddressTarget::NotFound, "", ""},
+        {"\\\\folvane-no-such-host\\share\\x", alpha, AddressTarget::NotFound, "", ""},
     };
     for (const auto& c : cases) {
         const AddressTarget t = ResolveAddress(c.typed, c.base);
@@ -265,6 +266,8 @@ TEST_F(AddressTest, APathTypedOrPastedShowsItsFolderOrSaysWhyNot)
         {"%FOLVANE_ADDRESS_TEST%\\alpha", false, m_root.Sub("alpha"), "", ""},
         {m_root.Sub("beta\\y.txt"), true, m_root.Sub("beta"), "y.txt", ""},
         {m_root.Sub("nowhere"), true, m_root.Sub("alpha"), "", "cannot find \"" + m_root.Sub("nowhere") + "\""},
+        {"\\\\folvane-no-such-host\\share", true, m_root.Sub("alpha"), "",
+         "cannot find \"\\\\folvane-no-such-host\\share\""},
         {"", false, m_root.Sub("alpha"), "", "Type the path"},
         {std::string(5000, 'x'), true, m_root.Sub("alpha"), "", "5000 characters long"},
         {m_root.Sub("be\tta"), true, m_root.Sub("alpha"), "", "control character"},
