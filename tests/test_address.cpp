@@ -366,6 +366,22 @@ TEST_F(AddressTest, BackAndForwardByKeysButtonsAndMouseRetraceTheWindowsOwnPlace
     EXPECT_FALSE(Enabled(ID_GO_FORWARD));
 }
 
+// A window opened maximised or not, on a folder or on none, has nothing behind it.
+TEST_F(AddressTest, ANewWindowHasNoPlaceBehindIt)
+{
+    const std::string texts[] = {m_root.Sub("beta"), m_root.Sub("beta") + ",0,0,400,300,16777216",
+                                 m_root.Sub("gamma") + ",10,10,400,300,0"};
+    for (const std::string& text : texts) {
+        CFolvaneView* pView = Open(text);
+        ASSERT_NE(nullptr, pView) << text;
+        Activate(pView);
+        EXPECT_FALSE(Enabled(ID_GO_BACK)) << text;
+        EXPECT_EQ(text.substr(0, text.find(',')), TextOf(Edit())) << text;
+        m_pApp->CloseAllDocuments(FALSE);
+        Pump();
+    }
+}
+
 TEST_F(AddressTest, AFolderGoneMeanwhileIsPassedOverWithASentence)
 {
     m_root.MakeFolders({"delta", "epsilon"});

@@ -121,6 +121,10 @@ void CFolvaneView::OnInitialUpdate()
     if (!pDoc->m_strPlacement.IsEmpty()) ApplyWindowPlacementString(GetParentFrame(), pDoc->m_strPlacement);
     CIdListPtr pidl(PathToIdList(strFolder));
     GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_ABSOLUTE);
+    // What the tree showed on its own before (its first item, as the window was maximised) is
+    // no place the user went: Back starts here.
+    m_history = CNavigationHistory();
+    if (!m_strShownFolder.IsEmpty()) RecordVisit(m_strShownFolder);
 }
 
 void CFolvaneView::OnDraw(HDC)
