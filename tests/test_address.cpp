@@ -334,6 +334,8 @@ TEST_F(AddressTest, BackAndForwardByKeysButtonsAndMouseRetraceTheWindowsOwnPlace
         {"app command over the list", m_root.Sub("alpha")},
         {"X1 over the tree", m_root.Path()},
         {"Forward button", m_root.Sub("alpha")},
+        {"real X2 over the list", m_root.Sub("beta")},
+        {"real X1 over the list", m_root.Sub("alpha")},
     };
     for (const auto& s : steps) {
         Activate(pView);
@@ -347,6 +349,17 @@ TEST_F(AddressTest, BackAndForwardByKeysButtonsAndMouseRetraceTheWindowsOwnPlace
             POINT pt = {rc.left + 6, (rc.top + rc.bottom) / 2};
             ClientToScreen(Bar().GetButtons().m_hWnd, &pt);
             ClickAt(pt);
+        } else if (how.compare(0, 6, "real X") == 0) {
+            // The mouse's own side button, pressed and released over the list.
+            RECT rc;
+            GetWindowRect(ListOf(pView), &rc);
+            SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+            INPUT in[2] = {};
+            in[0].type = in[1].type = INPUT_MOUSE;
+            in[0].mi.dwFlags = MOUSEEVENTF_XDOWN;
+            in[1].mi.dwFlags = MOUSEEVENTF_XUP;
+            in[0].mi.mouseData = in[1].mi.mouseData = how[6] == '1' ? XBUTTON1 : XBUTTON2;
+            SendInput(2, in, sizeof(INPUT));
         } else if (how == "Forward button") {
             SendMessageA(Bar().m_hWnd, WM_COMMAND, ID_GO_FORWARD, reinterpret_cast<LPARAM>(Bar().GetButtons().m_hWnd));
         }
