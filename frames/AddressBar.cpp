@@ -24,6 +24,59 @@ HFONT BarFont()
 
 }  // namespace
 
+// ---- Sentences ----------------------------------------------------------------------------
+
+CString QuotableName(const std::string& name)
+{
+    const size_t kMax = 120;
+    CString text;
+    for (size_t i = 0; i < name.size() && i < kMax; i++) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        text += (c < 0x20 || c == 0x7F) ? '?' : name[i];
+    }
+    if (name.size() > kMax) text += "...";
+    return text;
+}
+
+void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& strOther)
+{
+    CString strFormat;
+    strFormat.LoadString(nIDFormat);
+    CString text;
+    text.Format(strFormat, static_cast<LPCSTR>(strName), static_cast<LPCSTR>(strOther));
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+BOOL SayAddressProblem(const AddressTarget& t)
+{
+    switch (t.problem) {
+    case AddressTarget::None:
+        break;
+    case AddressTarget::Empty:
+        SayAddressSentence(IDS_ADDRESS_EMPTY, CString());
+        return TRUE;
+    case AddressTarget::TooLong: {
+        CString strLength;
+        strLength.Format("%lu", static_cast<unsigned long>(t.length));
+        SayAddressSentence(IDS_ADDRESS_TOO_LONG, strLength);
+        return TRUE;
+    }
+    case AddressTarget::ControlCharacter:
+        SayAddressSentence(IDS_ADDRESS_CONTROL_CHARACTER, QuotableName(t.text));
+        return TRUE;
+    case AddressTarget::NotFullPath:
+        SayAddressSentence(IDS_ADDRESS_NOT_FULL_PATH, QuotableName(t.text));
+        return TRUE;
+    case AddressTarget::NoSuchDrive:
+        SayAddressSentence(IDS_ADDRESS_NO_DRIVE, QuotableName(t.folder), QuotableName(t.text));
+        return TRUE;
+    case AddressTarget::NotFound:
+        SayAddressSentence(IDS_ADDRESS_NOT_FOUND, QuotableName(t.text));
+        return TRUE;
+    }
+    return FALSE;
+}
+
 // ---- CNavButtons ------------------------------------------------------------------------
 
 BOOL CNavButtons::Create(CWnd* pBar, CFrameWnd* pFrame)
@@ -195,8 +248,19 @@ void CAddressBar::Go()
 {
     CAddressTarget* pTarget = ActiveTarget();
     if (!pTarget) {
-        MessageBeep(MB_OK);
-        return;
+        // No window to show it in: a window opens on it.
+        const AddressTarget t = ResolveAddress(GetText().str(), std::string());
+        if (SayAddressProblem(t)) {
+            FocusAddress();
+            return;
+        }
+        if (CWinApp* pApp = AfxGetApp()) pApp->OpenDocumentFile(t.folder.c_str());
+        pTarget = ActiveTarget();
+        if (!pTarget) {
+            SayAddressSentence(IDS_ADDRESS_CANNOT_SHOW, QuotableName(t.folder));
+            FocusAddress();
+            return;
+        }
     }
     if (pTarget->BrowseToAddress(GetText())) {
         // Gone there: the box names the folder now on show, and the window has the focus.

@@ -9,6 +9,14 @@
 
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
+#include "shell/AddressPath.h"
+
+// The sentences of the address box: one message box that names the place.
+void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& strOther = CString());
+// Says what is wrong with a typed path, if anything: TRUE when something was.
+BOOL SayAddressProblem(const AddressTarget& t);
+// A name as a sentence can show it: control characters made visible and a long one cut.
+CString QuotableName(const std::string& name);
 
 // What a browser window's view answers to the address bar.
 class CAddressTarget {

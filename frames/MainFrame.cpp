@@ -30,7 +30,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_APPCOMMAND, &CMainFrame::OnAppCommand)
     ON_COMMAND(ID_GO_ADDRESS, &CMainFrame::OnGoAddress)
-    ON_UPDATE_COMMAND_UI(ID_GO_ADDRESS, &CMainFrame::OnUpdateGoAddress)
 END_MESSAGE_MAP()
 
 namespace {
@@ -104,11 +103,6 @@ void CMainFrame::OnGoAddress()
     // Go To brings a hidden address bar back, with the toolbar it goes with.
     if (!m_wndToolBar.IsBarVisible()) ShowControlBar(&m_wndToolBar, TRUE, FALSE);
     m_wndAddressBar.FocusAddress();
-}
-
-void CMainFrame::OnUpdateGoAddress(CCmdUI* pCmdUI)
-{
-    pCmdUI->Enable(MDIGetActive() != nullptr);
 }
 
 void CMainFrame::OnDestroy()

@@ -43,7 +43,6 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT OnAppCommand(WPARAM wParam, LPARAM lParam);
     void OnGoAddress();
-    void OnUpdateGoAddress(CCmdUI* pCmdUI);
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();

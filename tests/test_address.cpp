@@ -395,6 +395,36 @@ TEST_F(AddressTest, ANewWindowHasNoPlaceBehindIt)
     }
 }
 
+// With no window open, a path typed into the box opens one on it; a bad one opens none.
+TEST_F(AddressTest, WithNoWindowOpenAPathOpensOne)
+{
+    const struct { std::string text; std::string shown; } cases[] = {
+        {m_root.Sub("nowhere"), ""},
+        {m_root.Sub("beta"), m_root.Sub("beta")},
+    };
+    for (const auto& c : cases) {
+        m_pApp->CloseAllDocuments(FALSE);
+        Pump();
+        SetForegroundWindow(MainWnd());
+        PressChord(VK_CONTROL, 'L');
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Edit(); }, 2000));
+        ModalWatcher watcher;
+        PutTextOnClipboard(c.text);
+        PressChord(VK_CONTROL, 'V');
+        PressKey(VK_RETURN);
+        PumpFor(400);
+        const std::vector<HWND> windows = BrowserWindows(MainWnd());
+        if (c.shown.empty()) {
+            EXPECT_TRUE(windows.empty());
+            EXPECT_EQ(1u, watcher.Count());
+        } else {
+            ASSERT_EQ(1u, windows.size());
+            EXPECT_EQ(0u, watcher.Count());
+            EXPECT_EQ(c.shown, TextOf(Edit()));
+        }
+    }
+}
+
 TEST_F(AddressTest, AFolderGoneMeanwhileIsPassedOverWithASentence)
 {
     m_root.MakeFolders({"delta", "epsilon"});

@@ -13,19 +13,6 @@
 
 namespace {
 
-// A name as a sentence can show it: control characters made visible and a long one cut.
-CString Quotable(const std::string& name)
-{
-    const size_t kMax = 120;
-    CString text;
-    for (size_t i = 0; i < name.size() && i < kMax; i++) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        text += (c < 0x20 || c == 0x7F) ? '?' : name[i];
-    }
-    if (name.size() > kMax) text += "...";
-    return text;
-}
-
 std::wstring Wide(const std::string& s)
 {
     const int n = ::MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
@@ -52,33 +39,9 @@ BOOL CFolvaneView::BrowseToAddress(LPCSTR pszTyped)
     // The box's own text, given back as it was (a virtual folder's name among them).
     if (typed == GetAddressText() && !m_strShownFolder.IsEmpty()) return BrowseToPath(m_strShownFolder);
     const AddressTarget t = ResolveAddress(typed.str(), m_strShownFolder.str());
-    switch (t.problem) {
-    case AddressTarget::None:
-        break;
-    case AddressTarget::Empty:
-        Complain(IDS_ADDRESS_EMPTY, CString());
-        return FALSE;
-    case AddressTarget::TooLong: {
-        CString strLength;
-        strLength.Format("%lu", static_cast<unsigned long>(t.length));
-        Complain(IDS_ADDRESS_TOO_LONG, strLength);
-        return FALSE;
-    }
-    case AddressTarget::ControlCharacter:
-        Complain(IDS_ADDRESS_CONTROL_CHARACTER, Quotable(t.text));
-        return FALSE;
-    case AddressTarget::NotFullPath:
-        Complain(IDS_ADDRESS_NOT_FULL_PATH, Quotable(t.text));
-        return FALSE;
-    case AddressTarget::NoSuchDrive:
-        Complain(IDS_ADDRESS_NO_DRIVE, Quotable(t.folder), Quotable(t.text));
-        return FALSE;
-    case AddressTarget::NotFound:
-        Complain(IDS_ADDRESS_NOT_FOUND, Quotable(t.text));
-        return FALSE;
-    }
+    if (SayAddressProblem(t)) return FALSE;
     if (!BrowseToPath(t.folder.c_str())) {
-        Complain(IDS_ADDRESS_CANNOT_SHOW, Quotable(t.folder));
+        Complain(IDS_ADDRESS_CANNOT_SHOW, QuotableName(t.folder));
         return FALSE;
     }
     if (!t.item.empty() && m_pShellView) SelectPathInShellView(m_pShellView, Wide(t.item));
@@ -98,9 +61,5 @@ BOOL CFolvaneView::BrowseToPath(const CString& strPath)
 
 void CFolvaneView::Complain(UINT nIDFormat, const CString& strName, const CString& strOther)
 {
-    CString strFormat;
-    strFormat.LoadString(nIDFormat);
-    CString text;
-    text.Format(strFormat, static_cast<LPCSTR>(strName), static_cast<LPCSTR>(strOther));
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    SayAddressSentence(nIDFormat, strName, strOther);
 }
