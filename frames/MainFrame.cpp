@@ -28,6 +28,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_MINIMIZE_ALL, &CMainFrame::OnUpdateShellCommand)
     ON_WM_SYSCOMMAND()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_APPCOMMAND, &CMainFrame::OnAppCommand)
+    ON_COMMAND(ID_GO_ADDRESS, &CMainFrame::OnGoAddress)
 END_MESSAGE_MAP()
 
 namespace {
@@ -63,8 +65,44 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
+    // Without its address bar the program still works.
+    m_wndAddressBar.Create(this, IDW_ADDRESS_BAR);
+    RecalcLayout();
     DisableResizeRedraw(this);
     return 0;
+}
+
+void CMainFrame::RecalcLayout(BOOL bNotify)
+{
+    m_wndAddressBar.FollowToolBar(m_wndToolBar.IsBarVisible());
+    CMDIFrameWnd::RecalcLayout(bNotify);
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    // Only in this window: the find windows' messages pass here too.
+    const BOOL bMine = pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd);
+    if (UINT nID = bMine ? CAddressBar::CommandForMessage(*pMsg) : 0) {
+        SendMessage(WM_COMMAND, nID, 0);
+        return TRUE;
+    }
+    return CMDIFrameWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT CMainFrame::OnAppCommand(WPARAM, LPARAM lParam)
+{
+    if (UINT nID = CAddressBar::CommandForAppCommand(lParam)) {
+        SendMessage(WM_COMMAND, nID, 0);
+        return TRUE;
+    }
+    return Default();
+}
+
+void CMainFrame::OnGoAddress()
+{
+    // Go To brings a hidden address bar back, with the toolbar it goes with.
+    if (!m_wndToolBar.IsBarVisible()) ShowControlBar(&m_wndToolBar, TRUE, FALSE);
+    m_wndAddressBar.FocusAddress();
 }
 
 void CMainFrame::OnDestroy()

@@ -2,6 +2,7 @@
 // menu bar, accelerators, the shared toolbar and status bar, and the shell commands.
 #pragma once
 
+#include "frames/AddressBar.h"
 #include "framework/ControlBar.h"
 #include "framework/FrameWnd.h"
 #include "frames/DiskWatchSource.h"
@@ -37,6 +38,14 @@ public:
     CToolBar m_wndToolBar;
     // Folders the browser windows show or have open, watched on disk where the shell does not.
     CDiskWatchSource m_diskWatch;
+    CAddressBar m_wndAddressBar;  // under the toolbar, shown with it
+
+    // The address bar follows the toolbar; Back and Forward come from the mouse's side
+    // buttons anywhere in the window.
+    void RecalcLayout(BOOL bNotify = TRUE) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    LRESULT OnAppCommand(WPARAM wParam, LPARAM lParam);
+    void OnGoAddress();
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();

@@ -100,3 +100,21 @@
 #define IDS_STATUS_OBJECTS          420
 #define IDS_STATUS_SELECTED         421
 #define IDS_STATUS_FREE             422
+
+// The address bar with Back and Forward
+#define IDW_ADDRESS_BAR             0xE803
+#define IDC_ADDRESS_EDIT            1200
+#define ID_GO_BACK                  32850
+#define ID_GO_FORWARD               32851
+#define ID_GO_ADDRESS               32852
+#define IDS_ADDRESS_EMPTY           290
+#define IDS_ADDRESS_TOO_LONG        291
+#define IDS_ADDRESS_CONTROL_CHARACTER 292
+#define IDS_ADDRESS_NOT_FULL_PATH   293
+#define IDS_ADDRESS_NO_DRIVE        294
+#define IDS_ADDRESS_NOT_FOUND       295
+#define IDS_ADDRESS_CANNOT_SHOW     296
+#define IDS_HISTORY_SKIPPED         297
+#define IDS_HISTORY_SKIPPED_MANY    298
+#define IDS_HISTORY_ALL_GONE        299
+#define IDS_ADDRESS_LABEL           300

@@ -89,7 +89,8 @@ TEST_F(MainFrameTest, TheAcceleratorTableIsTheFramesOwn)
     HACCEL hAccel = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ACCEL table[32];
     int n = CopyAcceleratorTableA(hAccel, table, 32);
-    ASSERT_EQ(12, n);
+    // The twelve keys of the frame and the five of the address box and Back and Forward.
+    ASSERT_EQ(17, n);
     auto has = [&](BYTE fVirt, WORD key, WORD cmd) {
         for (int i = 0; i < n; i++) {
             if ((table[i].fVirt & ~FNOINVERT) == (fVirt | FVIRTKEY) && table[i].key == key && table[i].cmd == cmd) return true;
@@ -104,6 +105,11 @@ TEST_F(MainFrameTest, TheAcceleratorTableIsTheFramesOwn)
     EXPECT_TRUE(has(FSHIFT, VK_DELETE, ID_EDIT_CUT));
     EXPECT_TRUE(has(FCONTROL, VK_INSERT, ID_EDIT_COPY));
     EXPECT_TRUE(has(FSHIFT, VK_INSERT, ID_EDIT_PASTE));
+    EXPECT_TRUE(has(FCONTROL, 'L', ID_GO_ADDRESS));
+    EXPECT_TRUE(has(FALT, 'D', ID_GO_ADDRESS));
+    EXPECT_TRUE(has(0, VK_F4, ID_GO_ADDRESS));
+    EXPECT_TRUE(has(FALT, VK_LEFT, ID_GO_BACK));
+    EXPECT_TRUE(has(FALT, VK_RIGHT, ID_GO_FORWARD));
 }
 
 TEST_F(MainFrameTest, AcceleratorKeysReachTheCommands)

@@ -67,6 +67,10 @@ BEGIN_MESSAGE_MAP(CFolvaneView, CFormView)
     // Run: above the range forwarded to the shell view.
     ON_COMMAND(ID_RUN, &CFolvaneView::OnRun)
     ON_UPDATE_COMMAND_UI(ID_RUN, &CFolvaneView::OnUpdateRun)
+    ON_COMMAND(ID_GO_BACK, &CFolvaneView::OnGoBack)
+    ON_COMMAND(ID_GO_FORWARD, &CFolvaneView::OnGoForward)
+    ON_UPDATE_COMMAND_UI(ID_GO_BACK, &CFolvaneView::OnUpdateGoBack)
+    ON_UPDATE_COMMAND_UI(ID_GO_FORWARD, &CFolvaneView::OnUpdateGoForward)
     ON_COMMAND_RANGE(0, 0x7FFF, &CFolvaneView::OnShellCommand)
     ON_UPDATE_COMMAND_UI_RANGE(0, 0x7FFF, &CFolvaneView::OnUpdateShellCommand)
 END_MESSAGE_MAP()
@@ -121,6 +125,10 @@ void CFolvaneView::OnInitialUpdate()
     if (!pDoc->m_strPlacement.IsEmpty()) ApplyWindowPlacementString(GetParentFrame(), pDoc->m_strPlacement);
     CIdListPtr pidl(PathToIdList(strFolder));
     GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_ABSOLUTE);
+    // What the tree showed on its own before (its first item, as the window was maximised) is
+    // no place the user went: Back starts here.
+    m_history = CNavigationHistory();
+    if (!m_strShownFolder.IsEmpty()) RecordVisit(m_strShownFolder);
 }
 
 void CFolvaneView::OnDraw(HDC)

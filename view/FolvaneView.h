@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frames/AddressBar.h"
 #include "framework/FormView.h"
 #include "res/Messages.h"  // the messages the view answers
 #include "shell/ComPtr.h"
@@ -17,10 +18,11 @@
 #include "tree/TreeDropTarget.h"
 #include "view/FolderChangeWatch.h"
 #include "view/LiveFolders.h"
+#include "view/NavigationHistory.h"
 
 class CFolvaneDoc;
 
-class CFolvaneView : public CFormView {
+class CFolvaneView : public CFormView, public CAddressTarget {
     DECLARE_DYNCREATE(CFolvaneView)
 public:
     CFolvaneView();
@@ -40,6 +42,7 @@ public:
     CString m_strShownFolder;
     // The folders on show and open in the tree, following the disk (LiveFolders.cpp).
     CLiveFolders m_live{this};
+    CNavigationHistory m_history;        // the places this window showed, for Back and Forward
 
     // ---- Life (FolvaneView.cpp) ----
     CFolvaneDoc* GetDocument() const;
@@ -126,6 +129,24 @@ public:
     void OnUpdateUpOneLevel(CCmdUI* pCmdUI);
     // A double click on the right pane, seen as two presses close in time and place.
     void OnParentNotify(UINT message, LPARAM lParam);
+
+    // ---- The address box (ViewAddress.cpp) ----
+    CString GetAddressText() override;
+    BOOL BrowseToAddress(LPCSTR pszTyped) override;
+    // Shows a folder by its parsing name through the tree, as every navigation goes.
+    BOOL BrowseToPath(const CString& strPath);
+    // Says why a place cannot be shown; the window stays as it was.
+    void Complain(UINT nIDFormat, const CString& strName, const CString& strOther = CString());
+
+    // ---- Back and Forward (ViewHistory.cpp) ----
+    std::vector<CString> GetHistoryTitles(BOOL bForward) override;
+    void GoThroughHistory(BOOL bForward, int nSteps) override;
+    // A folder is now on show: the history takes it in.
+    void RecordVisit(const CString& strPath);
+    void OnGoBack();
+    void OnGoForward();
+    void OnUpdateGoBack(CCmdUI* pCmdUI);
+    void OnUpdateGoForward(CCmdUI* pCmdUI);
 
     // ---- The shell view's commands (ViewCommands.cpp) ----
     void OnShellCommand(UINT nID);

@@ -71,7 +71,10 @@ void CFolvaneView::OnSelChanged(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
     CString strPath;
-    if (m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath)) SetShownFolder(strPath);
+    if (m_tree.GetItemName(nullptr, SHGDN_FORPARSING, strPath)) {
+        SetShownFolder(strPath);
+        RecordVisit(strPath);
+    }
     m_live.Update();
 }
 
@@ -110,6 +113,7 @@ void CFolvaneView::FollowRenamedFolder()
     m_tree.GetItemTitle(m_tree.GetSelectedItem(), strTitle);
     TitleWindow(strTitle);
     SetShownFolder(strPath);
+    m_history.RenameCurrent(strPath.str(), strTitle.str());
 }
 
 void CFolvaneView::OnRefresh()

@@ -70,3 +70,18 @@ bool TreeShowsDropTarget(void* pSpot)
     SendMessageTimeoutA(spot->hTree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0, SMTO_ABORTIFHUNG, 200, &hHilite);
     return reinterpret_cast<HTREEITEM>(hHilite) == spot->hItem;
 }
+
+void TypeText(const char* pszText)
+{
+    std::vector<INPUT> in;
+    for (const char* p = pszText; *p; ++p) {
+        for (DWORD flags : {DWORD(KEYEVENTF_UNICODE), DWORD(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)}) {
+            INPUT i = {};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = static_cast<unsigned char>(*p);
+            i.ki.dwFlags = flags;
+            in.push_back(i);
+        }
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}

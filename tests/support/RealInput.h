@@ -23,3 +23,6 @@ struct TreeDropSpot {
     HTREEITEM hItem;
 };
 bool TreeShowsDropTarget(void* pSpot);
+// Characters typed one after another as the keyboard would give them (each a key press of
+// its own, whatever the keyboard layout).
+void TypeText(const char* pszText);

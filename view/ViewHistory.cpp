@@ -1,0 +1,96 @@
+// Back and Forward in the explorer view: each window keeps the places it showed, and going
+// back or forward shows one of them again through the tree. A place whose folder is gone is
+// passed over, and the user told so.
+#include "view/FolvaneView.h"
+
+#include "framework/FrameWnd.h"
+#include "shell/AddressPath.h"
+#include "shell/IdListPtr.h"
+#include "tree/IdList.h"
+#include "res/resource.h"
+
+namespace {
+
+bool PlaceStillThere(const std::string& path)
+{
+    if (IsDiskPath(path)) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    CIdListPtr pidl(PathToIdList(path.c_str()));
+    return static_cast<bool>(pidl);
+}
+
+}  // namespace
+
+void CFolvaneView::RecordVisit(const CString& strPath)
+{
+    CFrameWnd* pFrame = GetParentFrame();
+    const CString strTitle = pFrame ? CString(pFrame->GetTitle()) : strPath;
+    m_history.Visit(strPath.str(), strTitle.IsEmpty() ? strPath.str() : strTitle.str());
+}
+
+std::vector<CString> CFolvaneView::GetHistoryTitles(BOOL bForward)
+{
+    std::vector<CString> titles;
+    for (const CNavigationHistory::Place& place : m_history.Places(bForward != FALSE)) titles.push_back(place.title);
+    return titles;
+}
+
+void CFolvaneView::GoThroughHistory(BOOL bForward, int nSteps)
+{
+    if (nSteps < 1) return;
+    std::vector<CString> gone;
+    BOOL bShown = FALSE;
+    for (;;) {
+        const int i = m_history.Target(bForward != FALSE, static_cast<size_t>(nSteps));
+        if (i < 0) break;
+        const CNavigationHistory::Place place = m_history.At(i);
+        if (!PlaceStillThere(place.path)) {
+            // Forgotten, the next place in the same direction takes its index.
+            gone.push_back(place.title.c_str());
+            m_history.Forget(i);
+            continue;
+        }
+        m_history.BeginMove(i);
+        bShown = BrowseToPath(place.path.c_str());
+        m_history.EndMove();
+        if (!bShown) {
+            Complain(IDS_ADDRESS_CANNOT_SHOW, place.title.c_str());
+            return;
+        }
+        break;
+    }
+    if (gone.empty()) {
+        if (!bShown) MessageBeep(MB_OK);
+        return;
+    }
+    CString names;
+    for (const CString& name : gone) {
+        if (!names.IsEmpty()) names += ", ";
+        names += "\"" + name + "\"";
+    }
+    if (!bShown) Complain(IDS_HISTORY_ALL_GONE, names);
+    else if (gone.size() == 1) Complain(IDS_HISTORY_SKIPPED, gone[0]);
+    else Complain(IDS_HISTORY_SKIPPED_MANY, names);
+}
+
+void CFolvaneView::OnGoBack()
+{
+    GoThroughHistory(FALSE, 1);
+}
+
+void CFolvaneView::OnGoForward()
+{
+    GoThroughHistory(TRUE, 1);
+}
+
+void CFolvaneView::OnUpdateGoBack(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_history.CanGo(false));
+}
+
+void CFolvaneView::OnUpdateGoForward(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_history.CanGo(true));
+}
