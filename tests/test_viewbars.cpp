@@ -254,7 +254,9 @@ TEST_F(ViewBarsTest, CopyCutDeleteAndPropertiesButtonsActOnTheListsSelection)
     ModalWatcher cancel(IDCANCEL);
     Click(ID_SHELL_FILE_PROPERTIES);
     EXPECT_TRUE(PumpUntil([&] { return cancel.Count() > 0; }, 3000));
-    if (cancel.Count()) EXPECT_NE(std::string::npos, cancel.Seen()[0].caption.find("a.bin")) << cancel.Seen()[0].caption;
+    if (cancel.Count()) {
+        EXPECT_NE(std::string::npos, cancel.Seen()[0].caption.find("a.bin")) << cancel.Seen()[0].caption;
+    }
 }
 
 // ---- Status bar --------------------------------------------------------------------------------
