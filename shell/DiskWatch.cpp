@@ -135,9 +135,12 @@ void CDiskWatch::ArmTimer()
     if (!m_hTimer) return;
     const DWORD dwNow = ::GetTickCount();
     const DWORD dwQuiet = m_dwLastChange + kQuietMs - dwNow;
-    const DWORD dwLongest = m_dwFirstChange + kLongestMs - dwNow;
+    // A long burst (a build, a copy of thousands of files) is read a few times, not every
+    // few seconds: each read costs more as the folder fills.
+    const DWORD dwLongestMs = kLongestMs << m_nForced;
+    const DWORD dwLongest = m_dwFirstChange + dwLongestMs - dwNow;
     DWORD dwDue = std::min(dwQuiet, dwLongest);
-    if (dwDue > kLongestMs) dwDue = 0;  // already past (the unsigned difference wrapped)
+    if (dwDue > dwLongestMs) dwDue = 0;  // already past (the unsigned difference wrapped)
     LARGE_INTEGER due;
     due.QuadPart = -static_cast<LONGLONG>(dwDue) * 10000 - 1;  // relative, in 100 ns
     m_bTimerArmed = ::SetWaitableTimer(m_hTimer, &due, 0, nullptr, nullptr, FALSE) != 0;
@@ -157,6 +160,11 @@ void CDiskWatch::Deliver()
     std::vector<std::wstring> changed;
     changed.swap(m_changed);
     if (changed.empty()) return;
+    if (::GetTickCount() - m_dwLastChange < kQuietMs) {
+        if (m_nForced < kMaxDoublings) m_nForced++;
+    } else {
+        m_nForced = 0;
+    }
     // A changed folder's watch is let go and taken again before anyone reads it: a folder
     // that a program removed while the watch held it can go now (reopening fails then), and
     // what changes during the read is heard.

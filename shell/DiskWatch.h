@@ -34,7 +34,8 @@ public:
     // the merge timer is one of them.
     static const size_t kMaxFolders = MAXIMUM_WAIT_OBJECTS - 2;
     static const DWORD kQuietMs = 250;     // a folder is read once no change came for this long
-    static const DWORD kLongestMs = 2500;  // ... or at least this often while changes go on
+    static const DWORD kLongestMs = 2500;  // ... or after this long while changes go on,
+    static const unsigned kMaxDoublings = 5;  // twice as long after each such read of one burst
 
     CDiskWatch();
     virtual ~CDiskWatch();
@@ -88,6 +89,7 @@ private:
     bool m_bTimerArmed = false;
     DWORD m_dwFirstChange = 0;  // when the first change of this burst was heard
     DWORD m_dwLastChange = 0;
+    unsigned m_nForced = 0;  // reads of this burst made before it was over
     unsigned m_nRounds = 0;
     bool m_bDelivering = false;
 };
