@@ -70,6 +70,7 @@ int main(int argc, char** argv)
     CBenchOptions options("bench_idle [--seconds S] [--windows W] [--files N]");
     options.Count("--seconds", &nSeconds).Count("--windows", &nWindows).Count("--files", &nFiles);
     if (!options.Parse(argc, argv)) return 2;
+    SetEnvironmentVariableA("FOLVANE_WATCH_DISK", "1");
     CFolvaneApp app;
     if (!app.InitInstance()) {
         std::fprintf(stderr, "idle: the application did not start (is Folvane running?)\n");

@@ -71,8 +71,14 @@ class LiveFoldersTest : public ViewTest {
 protected:
     void SetUp() override
     {
+        SetEnvironmentVariableA("FOLVANE_WATCH_DISK", "1");
         ViewTest::SetUp();
         if (!CDiskWatch::IsWanted()) GTEST_SKIP() << "the system's own shell follows the disk";
+    }
+    void TearDown() override
+    {
+        ViewTest::TearDown();
+        SetEnvironmentVariableA("FOLVANE_WATCH_DISK", nullptr);
     }
     HTREEITEM TreeItem(CFolvaneView* pView, const std::string& relative) { return TreeItemOf(pView, m_root, relative); }
     std::vector<std::wstring> Watched() { return Frame()->m_diskWatch.Watched(); }
