@@ -6,6 +6,7 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "shell/AnsiNames.h"
 
 IMPLEMENT_DYNAMIC(CAddressBar, CControlBar)
 
@@ -128,7 +129,8 @@ BOOL CAddressBar::Create(CFrameWnd* pFrame, UINT nID)
     label.LoadString(IDS_ADDRESS_LABEL);
     m_hwndLabel = CreateWindowExA(0, "Static", label, WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE, 0, 0, 0, 0, m_hWnd,
                                   nullptr, AfxGetInstanceHandle(), nullptr);
-    m_hwndEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+    // A wide box: it shows a folder's real name where the program's own text carries a short form.
+    m_hwndEdit = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
                                  0, 0, 0, 0, m_hWnd,
                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_ADDRESS_EDIT)),
                                  AfxGetInstanceHandle(), nullptr);
@@ -218,17 +220,16 @@ void CAddressBar::FocusAddress()
 
 CString CAddressBar::GetText() const
 {
-    const int n = ::GetWindowTextLengthA(m_hwndEdit);
-    CString text;
-    char* p = text.GetBuffer(n + 1);
-    ::GetWindowTextA(m_hwndEdit, p, n + 1);
-    text.ReleaseBuffer();
-    return text;
+    const int n = ::GetWindowTextLengthW(m_hwndEdit);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(m_hwndEdit, &text[0], n + 1)));
+    // A name the code page lacks travels in its short form, as the program's paths do.
+    return CString(AnsiPathFor(text).c_str());
 }
 
 void CAddressBar::SetText(const CString& text)
 {
-    ::SetWindowTextA(m_hwndEdit, text);
+    ::SetWindowTextW(m_hwndEdit, LongPathOf(text).c_str());
 }
 
 void CAddressBar::OnUpdateCmdUI(CFrameWnd*, BOOL)

@@ -20,6 +20,7 @@
 #include "support/ViewTest.h"
 #include "view/FolvaneDoc.h"
 #include "view/FolvaneView.h"
+#include "frames/MainFrame.h"
 
 namespace {
 
@@ -178,6 +179,9 @@ TEST_F(ViewTest, AFolderOutsideTheCodePageIsCaptionedRecordedAndReopenedExactly)
         CFrameWnd* pFrame = pView->GetParentFrame();
         EXPECT_EQ(folder, WideWindowText(pFrame->m_hWnd)) << c.what;
         EXPECT_TRUE(WindowMenuHas(MainWnd(), folder)) << c.what;
+        wchar_t box[1024] = L"";
+        GetWindowTextW(Frame()->m_wndAddressBar.GetEditWindow(), box, 1024);
+        EXPECT_EQ(folder, box) << c.what << ": address box";
         SendMessageA(Frame()->m_hWndMDIClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(pFrame->m_hWnd), 0);
         Pump();
         EXPECT_NE(std::wstring::npos, WideWindowText(MainWnd()).find(folder)) << c.what << ": maximised";
