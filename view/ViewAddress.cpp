@@ -7,22 +7,10 @@
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "shell/AddressPath.h"
+#include "shell/AnsiNames.h"
 #include "shell/IdListPtr.h"
 #include "shell/PathItems.h"
 #include "tree/IdList.h"
-
-namespace {
-
-std::wstring Wide(const std::string& s)
-{
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
-    std::wstring w(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
-    if (n > 0) ::MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, &w[0], n);
-    w.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-    return w;
-}
-
-}  // namespace
 
 CString CFolvaneView::GetAddressText()
 {
@@ -44,7 +32,7 @@ BOOL CFolvaneView::BrowseToAddress(LPCSTR pszTyped)
         Complain(IDS_ADDRESS_CANNOT_SHOW, QuotableName(t.folder));
         return FALSE;
     }
-    if (!t.item.empty() && m_pShellView) SelectPathInShellView(m_pShellView, Wide(t.item));
+    if (!t.item.empty() && m_pShellView) SelectPathInShellView(m_pShellView, WideOf(t.item.c_str()));
     return TRUE;
 }
 
