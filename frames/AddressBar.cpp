@@ -342,13 +342,14 @@ HMENU CAddressBar::MakeHistoryMenu(const std::vector<CString>& titles)
     HMENU hMenu = CreatePopupMenu();
     UINT n = 1;
     for (const CString& title : titles) {
-        // An ampersand in a folder's name is a letter, not a mnemonic.
-        CString text;
-        for (int i = 0; i < title.GetLength(); i++) {
-            if (title[i] == '&') text += '&';
-            text += title[i];
+        // The folder's real name (a title carries the short form of one the code page lacks);
+        // an ampersand in it is a letter, not a mnemonic.
+        std::wstring text;
+        for (wchar_t ch : LongPathOf(title)) {
+            if (ch == L'&') text += L'&';
+            text += ch;
         }
-        AppendMenuA(hMenu, MF_STRING, n++, text);
+        AppendMenuW(hMenu, MF_STRING, n++, text.c_str());
     }
     return hMenu;
 }

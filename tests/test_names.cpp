@@ -182,6 +182,16 @@ TEST_F(ViewTest, AFolderOutsideTheCodePageIsCaptionedRecordedAndReopenedExactly)
         wchar_t box[1024] = L"";
         GetWindowTextW(Frame()->m_wndAddressBar.GetEditWindow(), box, 1024);
         EXPECT_EQ(folder, box) << c.what << ": address box";
+        // Back's list names the folder left by its real name.
+        ASSERT_TRUE(pView->m_tree.SelectItem(hOuter)) << c.what;
+        Pump();
+        HMENU hBack = CAddressBar::MakeHistoryMenu(pView->GetHistoryTitles(FALSE));
+        wchar_t place[1024] = L"";
+        GetMenuStringW(hBack, 0, place, 1024, MF_BYPOSITION);
+        DestroyMenu(hBack);
+        EXPECT_EQ(folder, place) << c.what << ": Back's list";
+        ASSERT_TRUE(pView->m_tree.SelectItem(ChildByWideLabel(pView->m_tree, hOuter, c.name))) << c.what;
+        Pump();
         SendMessageA(Frame()->m_hWndMDIClient, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(pFrame->m_hWnd), 0);
         Pump();
         EXPECT_NE(std::wstring::npos, WideWindowText(MainWnd()).find(folder)) << c.what << ": maximised";
