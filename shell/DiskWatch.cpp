@@ -25,19 +25,18 @@ CDiskWatch::CDiskWatch()
 
 CDiskWatch::~CDiskWatch()
 {
+    if (m_bListening) ListenForFolderRemovals(nullptr);
     for (Watch& watch : m_watches) Close(watch);
     if (m_hTimer) ::CloseHandle(m_hTimer);
 }
 
 bool CDiskWatch::IsWanted()
 {
-    // Not yet on by itself: under Wine a watch holds its folder open, and a permanent delete
-    // made through the shell in this process (not the trash) of a folder above one watched
-    // then fails. Until that is solved the watch is asked for (tests, benchmarks) by setting
-    // FOLVANE_WATCH_DISK=1.
+    // The variable lets a user whose other programs remove folders this one shows turn it off:
+    // under Wine a folder held by a watch stays until the watch lets go (see OnFolderAboutToGo).
     char szOn[4] = "";
-    return IsRunningUnderWine() && ::GetEnvironmentVariableA("FOLVANE_WATCH_DISK", szOn, sizeof(szOn)) == 1 &&
-           szOn[0] == '1';
+    return IsRunningUnderWine() &&
+           !(::GetEnvironmentVariableA("FOLVANE_WATCH_DISK", szOn, sizeof(szOn)) == 1 && szOn[0] == '0');
 }
 
 void CDiskWatch::SetFolders(CClient* pClient, const std::vector<Folder>& folders)
@@ -88,6 +87,7 @@ void CDiskWatch::Rebuild()
     }
     for (Watch& watch : m_watches) Close(watch);
     m_watches.swap(wanted);
+    if (!m_watches.empty() && !m_bListening) m_bListening = ListenForFolderRemovals(this);
 }
 
 void CDiskWatch::Open(Watch& watch)
@@ -127,13 +127,32 @@ void CDiskWatch::OnHandleSignalled(HANDLE hSignalled)
     }
     auto it = std::find_if(m_watches.begin(), m_watches.end(), [&](const Watch& w) { return w.hChange == hSignalled; });
     if (it == m_watches.end()) return;
+    Changed(it->key);
+    // Changes until the read are merged into this one: the watch only says that something did.
+    if (!::FindNextChangeNotification(it->hChange)) Close(*it);
+}
+
+void CDiskWatch::Changed(const std::wstring& key)
+{
     const DWORD dwNow = ::GetTickCount();
     if (m_changed.empty()) m_dwFirstChange = dwNow;
     m_dwLastChange = dwNow;
-    if (!Contains(m_changed, it->key)) m_changed.push_back(it->key);
-    // Changes until the read are merged into this one: the watch only says that something did.
-    if (!::FindNextChangeNotification(it->hChange)) Close(*it);
+    if (!Contains(m_changed, key)) m_changed.push_back(key);
     ArmTimer();
+}
+
+void CDiskWatch::OnFolderAboutToGo(const std::wstring& path)
+{
+    if (std::none_of(m_watches.begin(), m_watches.end(), [](const Watch& w) { return w.hChange != INVALID_HANDLE_VALUE; }))
+        return;
+    // Watched paths are the shell's long forms; the remover may have named it any way.
+    const std::wstring gone = NormalPath(path.compare(0, 4, L"\\\\?\\") == 0 ? path.substr(4) : path);
+    for (Watch& watch : m_watches) {
+        if (watch.hChange == INVALID_HANDLE_VALUE || !IsSameOrInside(watch.path, gone)) continue;
+        Close(watch);
+        // Read (and watched again, if it is still there) once the removal is over.
+        Changed(watch.key);
+    }
 }
 
 void CDiskWatch::ArmTimer()

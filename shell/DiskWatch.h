@@ -9,10 +9,12 @@
 
 #include <windows.h>
 
+#include "shell/FolderRemovals.h"
+
 #include <string>
 #include <vector>
 
-class CDiskWatch {
+class CDiskWatch : private CFolderRemovalListener {
 public:
     // A window's side of the watch.
     class CClient {
@@ -42,7 +44,7 @@ public:
     CDiskWatch(const CDiskWatch&) = delete;
     CDiskWatch& operator=(const CDiskWatch&) = delete;
 
-    // Whether the program watches the disk itself: under Wine only.
+    // Whether the program watches the disk itself: under Wine, unless FOLVANE_WATCH_DISK=0.
     static bool IsWanted();
 
     // The folders this client wants watched from now on (an empty list: none).
@@ -66,6 +68,11 @@ protected:
     virtual void OnHandlesChanged() {}
 
 private:
+    // A folder removed by this process: its watches, and those below it, let go first (under
+    // Wine the folder would stay, held, and the folder above it could not be removed), and
+    // what they watched is read once the removal is over.
+    void OnFolderAboutToGo(const std::wstring& path) override;
+
     struct Watch {
         std::wstring key;   // the folder's path key
         std::wstring path;  // as a client named it
@@ -81,6 +88,7 @@ private:
     void Rebuild();
     void ArmTimer();
     void Deliver();
+    void Changed(const std::wstring& key);
 
     std::vector<ClientFolders> m_clients;
     std::vector<Watch> m_watches;
@@ -92,4 +100,5 @@ private:
     unsigned m_nForced = 0;  // reads of this burst made before it was over
     unsigned m_nRounds = 0;
     bool m_bDelivering = false;
+    bool m_bListening = false;  // told of the process's folder removals
 };
