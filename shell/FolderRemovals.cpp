@@ -9,15 +9,37 @@ namespace {
 typedef BOOL(WINAPI* RemoveDirectoryWFn)(LPCWSTR);
 typedef BOOL(WINAPI* RemoveDirectoryAFn)(LPCSTR);
 
+const UINT kAboutToGo = WM_APP;
+const wchar_t kWindowClass[] = L"FolvaneFolderRemovals";
+const DWORD kWaitMs = 2000;
+
 RemoveDirectoryWFn g_pfnRemoveW = nullptr;
 RemoveDirectoryAFn g_pfnRemoveA = nullptr;
 CFolderRemovalListener* g_pListener = nullptr;
 DWORD g_dwListenerThread = 0;
+HWND g_hwndListener = nullptr;  // on the listener's thread, for removals made on others
+
+LRESULT CALLBACK ListenerProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == kAboutToGo) {
+        if (g_pListener) g_pListener->OnFolderAboutToGo(reinterpret_cast<const wchar_t*>(lParam));
+        return 0;
+    }
+    return ::DefWindowProcW(hWnd, msg, wParam, lParam);
+}
 
 void Announce(const std::wstring& path)
 {
-    // Other threads' removals pass by: the listener belongs to its own thread.
-    if (g_pListener && ::GetCurrentThreadId() == g_dwListenerThread) g_pListener->OnFolderAboutToGo(path);
+    if (::GetCurrentThreadId() == g_dwListenerThread) {
+        if (g_pListener) g_pListener->OnFolderAboutToGo(path);
+        return;
+    }
+    // The program's file operations run on threads of their own while the listener's thread
+    // serves its messages: the removal waits until the listener has let go (or for a while,
+    // should that thread be busy).
+    HWND hwnd = g_hwndListener;
+    DWORD_PTR result = 0;
+    if (hwnd) ::SendMessageTimeoutW(hwnd, kAboutToGo, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL | SMTO_ABORTIFHUNG, kWaitMs, &result);
 }
 
 BOOL WINAPI AnnouncedRemoveDirectoryW(LPCWSTR pszPath)
@@ -91,6 +113,19 @@ bool RedirectOnce()
 bool ListenForFolderRemovals(CFolderRemovalListener* pListener)
 {
     g_pListener = pListener;
+    if (!pListener) {
+        if (g_hwndListener) ::DestroyWindow(g_hwndListener);
+        g_hwndListener = nullptr;
+        return true;
+    }
     g_dwListenerThread = ::GetCurrentThreadId();
-    return !pListener || RedirectOnce();
+    if (!g_hwndListener) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = ListenerProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = kWindowClass;
+        ::RegisterClassW(&wc);  // fails harmlessly when already registered
+        g_hwndListener = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    return RedirectOnce();
 }

@@ -2,8 +2,8 @@
 // open (a change watch holds its folder) is only marked for removal, and stays on disk until
 // it is let go; the folder above it then cannot be removed ("directory not empty"), so a
 // permanent delete of a tree with a watched folder in it would fail. Every removal made in
-// this process (the shell's own delete, the program's, on the listener's thread) is told to
-// the listener first, so that it can let go of what is about to go.
+// this process (the shell's own delete, the program's, on any thread) is told to the listener
+// first, on the listener's own thread, so that it can let go of what is about to go.
 #pragma once
 
 #include <string>
@@ -17,6 +17,7 @@ protected:
     ~CFolderRemovalListener() = default;
 };
 
-// Starts telling pListener (called on this thread only); null stops. Returns FALSE when the
-// removals cannot be followed (the calls could not be found).
+// Starts telling pListener (called on this thread only; a removal on another thread waits
+// while this thread serves its messages); null stops. Returns FALSE when the removals cannot
+// be followed (the calls could not be found).
 bool ListenForFolderRemovals(CFolderRemovalListener* pListener);

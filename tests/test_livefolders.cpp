@@ -16,8 +16,10 @@
 #include "res/resource.h"
 #include "shell/DiskWatch.h"
 #include "shell/IdListPtr.h"
+#include "shell/FileOperation.h"
 #include "shell/Paths.h"
 #include "shell/Wine.h"
+#include "support/ModalWatcher.h"
 #include "support/TreeItems.h"
 #include "support/ViewTest.h"
 #include "support/WideText.h"
@@ -172,7 +174,8 @@ TEST_F(LiveFoldersTest, AnEmptyFolderOnShowRemovedByAWindowsProgramGoesAtF5_Wine
 // folder above it could not be removed: "directory not empty").
 TEST_F(LiveFoldersTest, RemovalsMadeInThisProcessGoAtOnceThoughFoldersBelowAreWatched)
 {
-    m_root.MakeFolders({"beta\\Quarterly Reports", "gamma\\g1\\g2"});
+    m_root.MakeFolders({"beta\\Quarterly Reports", "gamma\\g1\\g2", "delta\\inner"});
+    const std::string other = FolderOnAnotherDrive("livefolders-z", m_root.Path());
     auto shellDelete = [](const std::string& path) {
         const std::wstring from = Widen(path) + L'\0';
         SHFILEOPSTRUCTW op = {};
@@ -205,7 +208,15 @@ TEST_F(LiveFoldersTest, RemovalsMadeInThisProcessGoAtOnceThoughFoldersBelowAreWa
          [](const std::string& path) { return RemoveDirectoryW((L"\\\\?\\" + Widen(path)).c_str()); }, ""},
         {"in 8-bit text with a separator after", "gamma", "gamma",
          [](const std::string& path) { return RemoveDirectoryA((path + "\\").c_str()); }, ""},
+        // Its file operations remove folders on a thread of their own.
+        {"the program's own move to another drive", "delta\\inner", "delta",
+         [&](const std::string& path) {
+             return !other.empty() &&
+                    TransferFilesInto(MainWnd(), TransferKind::Move, {Widen(path)}, Widen(other)).Count(ItemOutcome::kDone) == 1;
+         },
+         ""},
     };
+    ModalWatcher boxes;  // a failure would be told in one
     for (const Case& c : cases) {
         CFolvaneView* pView = Open(m_root.Sub(c.shown));
         ASSERT_NE(nullptr, pView) << c.what;
@@ -218,6 +229,8 @@ TEST_F(LiveFoldersTest, RemovalsMadeInThisProcessGoAtOnceThoughFoldersBelowAreWa
         EXPECT_TRUE(PumpUntil([&] { return Shown(pView) == nearest && !TreeItem(pView, c.removed); }, 3000))
             << c.what << ": " << Shown(pView);
     }
+    for (const SeenBox& box : boxes.Seen()) ADD_FAILURE() << box.text;
+    if (!other.empty()) RemoveTree(other);
 }
 
 TEST_F(LiveFoldersTest, OneWatchPerFolderOnShowOrOpenSharedByWindowsAndNoneForTheRest)
