@@ -39,7 +39,10 @@ void Announce(const std::wstring& path)
     // should that thread be busy).
     HWND hwnd = g_hwndListener;
     DWORD_PTR result = 0;
-    if (hwnd) ::SendMessageTimeoutW(hwnd, kAboutToGo, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL | SMTO_ABORTIFHUNG, kWaitMs, &result);
+    if (hwnd) {
+        ::SendMessageTimeoutW(hwnd, kAboutToGo, 0, reinterpret_cast<LPARAM>(path.c_str()),
+                              SMTO_NORMAL | SMTO_ABORTIFHUNG, kWaitMs, &result);
+    }
 }
 
 BOOL WINAPI AnnouncedRemoveDirectoryW(LPCWSTR pszPath)
