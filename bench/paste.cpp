@@ -66,27 +66,10 @@ std::wstring MakeSource(const std::wstring& base, const Case& c)
     return root;
 }
 
-// (c): the tree copied with the plainest calls there are.
-bool FloorCopy(const std::wstring& from, const std::wstring& to)
-{
-    if (!CreateDirectoryW(to.c_str(), nullptr)) return false;
-    WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return true;
-    bool bOk = true;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) bOk = FloorCopy(from + L"\\" + name, to + L"\\" + name) && bOk;
-        else bOk = CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), TRUE) && bOk;
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-    return bOk;
-}
-
-// (d): the same tree of folders and empty files, no data read or written. Any copy makes
+// The same tree made with the plainest calls there are: (c) copies each file with CopyFileW;
+// (d), without bData, makes each file empty, reading and writing no data. Any copy makes
 // each of them, so nothing can be more than (b)/(d) times faster than (b).
-bool EmptyTree(const std::wstring& from, const std::wstring& to)
+bool FloorCopy(const std::wstring& from, const std::wstring& to, bool bData = true)
 {
     if (!CreateDirectoryW(to.c_str(), nullptr)) return false;
     WIN32_FIND_DATAW found;
@@ -94,15 +77,17 @@ bool EmptyTree(const std::wstring& from, const std::wstring& to)
     if (h == INVALID_HANDLE_VALUE) return true;
     bool bOk = true;
     do {
-        const std::wstring name = found.cFileName;
+        const std::wstring name = found.cFileName, source = from + L"\\" + name, dest = to + L"\\" + name;
         if (name == L"." || name == L"..") continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            bOk = EmptyTree(from + L"\\" + name, to + L"\\" + name) && bOk;
-            continue;
+            bOk = FloorCopy(source, dest, bData) && bOk;
+        } else if (bData) {
+            bOk = CopyFileW(source.c_str(), dest.c_str(), TRUE) && bOk;
+        } else {
+            HANDLE hFile = CreateFileW(dest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            bOk = hFile != INVALID_HANDLE_VALUE && bOk;
+            if (hFile != INVALID_HANDLE_VALUE) CloseHandle(hFile);
         }
-        HANDLE hFile = CreateFileW((to + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        bOk = hFile != INVALID_HANDLE_VALUE && bOk;
-        if (hFile != INVALID_HANDLE_VALUE) CloseHandle(hFile);
     } while (FindNextFileW(h, &found));
     FindClose(h);
     return bOk;
@@ -215,7 +200,7 @@ int main(int argc, char** argv)
                 const bool bOk = w == 0   ? ProgramPaste(hwnd, source, target)
                                  : w == 1 ? ShellCopy(source, target)
                                  : w == 2 ? FloorCopy(source, target + L"\\payload")
-                                          : EmptyTree(source, target + L"\\payload");
+                                          : FloorCopy(source, target + L"\\payload", false);
                 const double t = NowMs() - t0;
                 if (!bOk || !SameSize(source, target + L"\\payload", w != 3)) {
                     std::fprintf(stderr, "%s: %s did not copy the whole folder\n", c.name, ways[w].name);
