@@ -2,7 +2,8 @@
 // read back and pasted as Edit > Paste does, which runs the program's own file operation
 // under Wine), (b) the shell's file operation, (c) the floor: a plain loop of
 // CreateDirectoryW and CopyFileW over the same tree. On a folder of 300 small files, one
-// of 3,000 small files in 30 sub-folders, and one 200 MB file.
+// of 3,000 small files in 30 sub-folders, and one 200 MB file. For the small files also (d):
+// the same tree of empty files, the least any copy costs.
 //
 //   bench_paste.exe [--runs R] [--shell-runs S] [--big-mb M] [--only N]
 //
@@ -65,8 +66,10 @@ std::wstring MakeSource(const std::wstring& base, const Case& c)
     return root;
 }
 
-// (c): the tree copied with the plainest calls there are.
-bool FloorCopy(const std::wstring& from, const std::wstring& to)
+// The same tree made with the plainest calls there are: (c) copies each file with CopyFileW;
+// (d), without bData, makes each file empty, reading and writing no data. Any copy makes
+// each of them, so nothing can be more than (b)/(d) times faster than (b).
+bool FloorCopy(const std::wstring& from, const std::wstring& to, bool bData = true)
 {
     if (!CreateDirectoryW(to.c_str(), nullptr)) return false;
     WIN32_FIND_DATAW found;
@@ -74,10 +77,17 @@ bool FloorCopy(const std::wstring& from, const std::wstring& to)
     if (h == INVALID_HANDLE_VALUE) return true;
     bool bOk = true;
     do {
-        const std::wstring name = found.cFileName;
+        const std::wstring name = found.cFileName, source = from + L"\\" + name, dest = to + L"\\" + name;
         if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) bOk = FloorCopy(from + L"\\" + name, to + L"\\" + name) && bOk;
-        else bOk = CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), TRUE) && bOk;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            bOk = FloorCopy(source, dest, bData) && bOk;
+        } else if (bData) {
+            bOk = CopyFileW(source.c_str(), dest.c_str(), TRUE) && bOk;
+        } else {
+            HANDLE hFile = CreateFileW(dest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            bOk = hFile != INVALID_HANDLE_VALUE && bOk;
+            if (hFile != INVALID_HANDLE_VALUE) CloseHandle(hFile);
+        }
     } while (FindNextFileW(h, &found));
     FindClose(h);
     return bOk;
@@ -120,10 +130,11 @@ bool ProgramPaste(HWND hwnd, const std::wstring& from, const std::wstring& toFol
     return result.failures.empty() && result.Count(ItemOutcome::kDone) == 1;
 }
 
-bool SameSize(const std::wstring& a, const std::wstring& b)
+// The tree's files and their sizes (or only the files) added up.
+bool SameSize(const std::wstring& a, const std::wstring& b, bool bSizes = true)
 {
     ULARGE_INTEGER fa = {}, fb = {};
-    auto size = [](const std::wstring& path, ULARGE_INTEGER& out) {
+    auto size = [bSizes](const std::wstring& path, ULARGE_INTEGER& out) {
         WIN32_FIND_DATAW found;
         std::vector<std::wstring> stack = {path};
         while (!stack.empty()) {
@@ -135,7 +146,7 @@ bool SameSize(const std::wstring& a, const std::wstring& b)
                 const std::wstring name = found.cFileName;
                 if (name == L"." || name == L"..") continue;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) stack.push_back(folder + L"\\" + name);
-                else out.QuadPart += (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) + found.nFileSizeLow + 1;
+                else out.QuadPart += (bSizes ? (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) + found.nFileSizeLow : 0) + 1;
             } while (FindNextFileW(h, &found));
             FindClose(h);
         }
@@ -176,18 +187,22 @@ int main(int argc, char** argv)
             const char* name;
             int nRuns;
             std::vector<double> ms;
-        } ways[] = {{"(a) program's paste", nRuns, {}}, {"(b) shell's operation", nShellRuns, {}}, {"(c) floor", nRuns, {}}};
+        } ways[] = {{"(a) program's paste", nRuns, {}},
+                    {"(b) shell's operation", nShellRuns, {}},
+                    {"(c) floor", nRuns, {}},
+                    {"(d) empty files only", c.nBigMb ? 0 : nRuns, {}}};
         for (int run = 0; run < nRuns; run++) {
-            for (int w = 0; w < 3; w++) {
+            for (int w = 0; w < 4; w++) {
                 if (run >= ways[w].nRuns) continue;
                 RemoveTree(target);
                 CreateDirectoryW(target.c_str(), nullptr);
                 const double t0 = NowMs();
                 const bool bOk = w == 0   ? ProgramPaste(hwnd, source, target)
                                  : w == 1 ? ShellCopy(source, target)
-                                          : FloorCopy(source, target + L"\\payload");
+                                 : w == 2 ? FloorCopy(source, target + L"\\payload")
+                                          : FloorCopy(source, target + L"\\payload", false);
                 const double t = NowMs() - t0;
-                if (!bOk || !SameSize(source, target + L"\\payload")) {
+                if (!bOk || !SameSize(source, target + L"\\payload", w != 3)) {
                     std::fprintf(stderr, "%s: %s did not copy the whole folder\n", c.name, ways[w].name);
                     return 1;
                 }
@@ -197,12 +212,15 @@ int main(int argc, char** argv)
         RemoveTree(target);
         std::printf("%s:\n", c.name);
         for (const Way& way : ways) {
+            if (way.ms.empty()) continue;
             const double median = Median(way.ms);
             std::printf("  %-22s median %9.1f ms over %d run(s), %7.3f ms a file\n", way.name, median,
                         static_cast<int>(way.ms.size()), median / static_cast<double>(c.Files()));
         }
         const double a = Median(ways[0].ms), b = Median(ways[1].ms), floor = Median(ways[2].ms);
-        std::printf("  (a)/(c) %.2f, (b)/(a) %.1f\n", floor > 0 ? a / floor : 0, a > 0 ? b / a : 0);
+        std::printf("  (a)/(c) %.2f, (b)/(a) %.1f", floor > 0 ? a / floor : 0, a > 0 ? b / a : 0);
+        if (!ways[3].ms.empty()) std::printf(", (b)/(d) %.1f at most for any copy", b / Median(ways[3].ms));
+        std::printf("\n");
         if (c.nFolders == 30) ratio = floor > 0 ? a / floor : 0;
         std::fflush(stdout);
     }

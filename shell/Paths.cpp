@@ -11,6 +11,23 @@ std::wstring WithoutTrailingSlash(std::wstring s)
     return s;
 }
 
+// Calls a function of the system's that fills in a path (returning its length, or the size
+// it needs when the buffer is too small, or 0) with a buffer most paths fit in, so that it
+// runs once: under Wine GetLongPathNameW reads each folder on the way, about a millisecond.
+template <typename Fill>
+bool FillPath(Fill fill, std::wstring& out)
+{
+    std::wstring buf(MAX_PATH, L'\0');
+    DWORD n = fill(&buf[0], static_cast<DWORD>(buf.size()));
+    if (n >= buf.size()) {
+        buf.assign(n, L'\0');
+        n = fill(&buf[0], n);
+    }
+    if (!n || n >= buf.size()) return false;
+    out.assign(buf.c_str(), n);
+    return true;
+}
+
 }  // namespace
 
 std::wstring PathKey(std::wstring path)
@@ -21,19 +38,11 @@ std::wstring PathKey(std::wstring path)
 
 std::wstring NormalPath(const std::wstring& path)
 {
-    std::wstring full = path;
-    DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n) {
-        std::wstring buf(n, L'\0');
-        n = ::GetFullPathNameW(path.c_str(), n, &buf[0], nullptr);
-        if (n && n < buf.size()) full.assign(buf.c_str(), n);
-    }
-    n = ::GetLongPathNameW(full.c_str(), nullptr, 0);
-    if (n) {
-        std::wstring buf(n, L'\0');
-        n = ::GetLongPathNameW(full.c_str(), &buf[0], n);
-        if (n && n < buf.size()) full.assign(buf.c_str(), n);
-    }
+    std::wstring full = path, filled;
+    if (FillPath([&](wchar_t* p, DWORD cch) { return ::GetFullPathNameW(path.c_str(), cch, p, nullptr); }, filled))
+        full = filled;
+    if (FillPath([&](wchar_t* p, DWORD cch) { return ::GetLongPathNameW(full.c_str(), p, cch); }, filled))
+        full = filled;
     return WithoutTrailingSlash(full);
 }
 
