@@ -11,6 +11,7 @@
 #include "framework/View.h"
 #include "framework/WinApp.h"
 #include "res/Messages.h"
+#include "shell/AnsiNames.h"
 
 IMPLEMENT_DYNAMIC(CFindWindow, CDialog)
 
@@ -159,7 +160,8 @@ std::wstring CFindWindow::ActiveBrowserFolder(CWnd* pMainWnd)
         if (comma == std::string::npos) break;
         s.resize(comma);
     }
-    const std::wstring folder = WideText(s.c_str());
+    // The browser's text carries a folder outside the code page in its short form.
+    const std::wstring folder = LongPathOf(s.c_str());
     const DWORD dwAttributes = ::GetFileAttributesW(folder.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES || !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::wstring();
     return folder;

@@ -14,6 +14,7 @@
 #include "find/FindWindow.h"
 #include "framework/MDIChildWnd.h"
 #include "res/resource.h"
+#include "shell/AnsiNames.h"
 #include "shell/ClipboardFiles.h"
 #include "shell/Wine.h"
 #include "support/BrowserWindows.h"
@@ -418,4 +419,41 @@ TEST_F(FindWindowTest, CtrlCAndADragHandTheItemsOnAsTheShellsOwn)
     EXPECT_FALSE(Exists(m_root.Sub("one.txt")));
     EXPECT_TRUE(PumpUntil([&] { return Row(p, "one.txt") < 0; }));
     EXPECT_EQ((std::vector<std::string>{"two.txt", "x.txt"}), Sorted(Column(p)));
+}
+
+// Names outside the code page: a window opened on such a folder looks in it by its own name,
+// and a name pasted into the name box is searched for as it is (read through the code page
+// it would be "??", which matches any two characters).
+TEST_F(FindWindowTest, NamesOutsideTheCodePageAreShownAndSearchedForAsTheyAre)
+{
+    const std::wstring folder = m_root.WideSub(L"\u0141\u00f3d\u017a");
+    const std::wstring wanted = L"\u65e5\u672c.txt";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    for (const std::wstring& name : {wanted, std::wstring(L"ab.txt")}) {
+        HANDLE h = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        CloseHandle(h);
+    }
+    ASSERT_NE(nullptr, Open(AnsiPathFor(folder)));  // as the window's folder is recorded
+    CFindWindow* p = OpenFind();
+    ASSERT_TRUE(p);
+    auto wideText = [&](int nID) {
+        wchar_t text[MAX_PATH] = L"";
+        GetWindowTextW(GetDlgItem(*p, nID), text, MAX_PATH);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(folder, wideText(IDC_FIND_LOOKIN));
+    SetDlgItemTextW(*p, IDC_FIND_NAME, wanted.c_str());
+    EXPECT_EQ(wanted, wideText(IDC_FIND_NAME));
+    SendMessageA(GetDlgItem(*p, IDC_FIND_STATUS), SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(""));
+    PressIn(p, IDC_FIND_NAME);
+    EXPECT_TRUE(PumpUntil([&] { return !p->IsSearching() && !Status(p, 1).empty(); }, 20000));
+    ASSERT_EQ(1, ListView_GetItemCount(Results(p))) << "the name matched more than itself";
+    wchar_t name[MAX_PATH] = L"";
+    LVITEMW item = {};
+    item.iSubItem = CFindWindow::kName;
+    item.pszText = name;
+    item.cchTextMax = MAX_PATH;
+    SendMessageW(Results(p), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(wanted, std::wstring(name));
 }
