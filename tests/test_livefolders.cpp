@@ -112,6 +112,8 @@ TEST_F(LiveFoldersTest, WhatAnotherProgramChangesShowsInBothPanes)
          [&] { return ListIndexOf(pView, "fresh") < 0 && TreeItem(pView, "alpha\\fresh") == nullptr; }},
         {"a folder made in an open folder not on show", "mkdir " + m_root.Sub("delta"),
          [&] { return TreeItem(pView, "delta") != nullptr; }},
+        {"it moved into a folder that had none", "move " + m_root.Sub("delta") + " " + m_root.Sub("beta"),
+         [&] { return !TreeItem(pView, "delta") && pView->m_tree.GetChildItem(TreeItem(pView, "beta")); }},
         {"a folder removed from it", "rmdir " + m_root.Sub("gamma"), [&] { return TreeItem(pView, "gamma") == nullptr; }},
         {"a folder made two levels down in an open folder", "mkdir " + m_root.Sub("alpha\\inner\\new"),
          [&] { return TreeItem(pView, "alpha\\inner\\new") != nullptr; }},

@@ -587,7 +587,11 @@ TEST_F(MouseDragTest, WhatIsDraggedFromTheRightPaneLandsInTheFolderDroppedOnAndB
         EXPECT_EQ(-1, ListIndexOf(pView, c.item)) << c.item;
         EXPECT_EQ(hRoot, tree.GetSelectedItem());
         if (c.bFolder) {
-            PumpUntil([&] { return !ChildByLabel(tree, hRoot, c.item); }, 3000);
+            // The two come from different reads (of the folder left, and of the one dropped on).
+            PumpUntil([&] {
+                HTREEITEM h = ChildByLabel(tree, hRoot, c.into);
+                return !ChildByLabel(tree, hRoot, c.item) && h && tree.GetChildItem(h);
+            }, 3000);
             EXPECT_EQ(nullptr, ChildByLabel(tree, hRoot, c.item)) << "gone from where it was";
             hInto = ChildByLabel(tree, hRoot, c.into);
             ASSERT_TRUE(hInto);

@@ -80,6 +80,13 @@ void CShellTreeCtrl::RefreshFolderItem(HTREEITEM hItem)
         DeleteChildItems(hGone, hGone, TRUE);
         DeleteItem(hGone);
     }
+    // A folder kept whose sub-folders were never read may have got one (a folder moved into
+    // it): the disk is asked again once it shows, as for a folder just read.
+    for (HTREEITEM hChild = GetChildItem(hItem); hChild; hChild = GetNextSiblingItem(hChild)) {
+        if (!GetChildItem(hChild) && !(GetItemState(hChild, TVIS_EXPANDED) & TVIS_EXPANDED))
+            m_pendingChecks[hChild] |= kCheckSubFolders;
+    }
+    if (!m_pendingChecks.empty()) Invalidate(FALSE);
     CComPtr<IShellFolder> spFolder;
     spFolder.Attach(BindItemFolder(hItem));
     if (!spFolder) return;
