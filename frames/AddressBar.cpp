@@ -23,6 +23,21 @@ HFONT BarFont()
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// The box's height and the width of a text, in the bar's font.
+int EditHeight(HWND hWnd, const char* pszText = "", int* pcxText = nullptr)
+{
+    HDC hdc = ::GetDC(hWnd);
+    HGDIOBJ old = SelectObject(hdc, BarFont());
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(hdc, &tm);
+    SIZE size = {};
+    if (pcxText) GetTextExtentPoint32A(hdc, pszText, lstrlenA(pszText), &size);
+    SelectObject(hdc, old);
+    ::ReleaseDC(hWnd, hdc);
+    if (pcxText) *pcxText = size.cx;
+    return tm.tmHeight + 8;
+}
+
 }  // namespace
 
 // ---- Sentences ----------------------------------------------------------------------------
@@ -147,13 +162,7 @@ SIZE CAddressBar::CalcFixedLayout(BOOL, BOOL)
     RECT rc = {};
     m_wndButtons.SendMessage(TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc));
     int cy = rc.bottom - rc.top;
-    HDC hdc = ::GetDC(m_hWnd);
-    HGDIOBJ old = SelectObject(hdc, BarFont());
-    TEXTMETRICA tm = {};
-    GetTextMetricsA(hdc, &tm);
-    SelectObject(hdc, old);
-    ::ReleaseDC(m_hWnd, hdc);
-    const int cyEdit = tm.tmHeight + 8;
+    const int cyEdit = EditHeight(m_hWnd);
     if (cyEdit > cy) cy = cyEdit;
     SIZE size = {32767, cy + 2 * kGap};
     return size;
@@ -173,18 +182,11 @@ void CAddressBar::OnSize(UINT, int cx, int cy)
     // The label as wide as its text.
     char label[64] = "";
     ::GetWindowTextA(m_hwndLabel, label, sizeof(label));
-    HDC hdc = ::GetDC(m_hWnd);
-    HGDIOBJ old = SelectObject(hdc, BarFont());
-    SIZE sizeLabel = {};
-    GetTextExtentPoint32A(hdc, label, lstrlenA(label), &sizeLabel);
-    TEXTMETRICA tm = {};
-    GetTextMetricsA(hdc, &tm);
-    SelectObject(hdc, old);
-    ::ReleaseDC(m_hWnd, hdc);
+    int cxLabel = 0;
+    const int cyEdit = EditHeight(m_hWnd, label, &cxLabel);
     const int xLabel = kGap + cxButtons + 2 * kGap;
-    ::MoveWindow(m_hwndLabel, xLabel, kGap, sizeLabel.cx, cy - 2 * kGap, TRUE);
-    const int xEdit = xLabel + sizeLabel.cx + kGap;
-    const int cyEdit = tm.tmHeight + 8;
+    ::MoveWindow(m_hwndLabel, xLabel, kGap, cxLabel, cy - 2 * kGap, TRUE);
+    const int xEdit = xLabel + cxLabel + kGap;
     ::MoveWindow(m_hwndEdit, xEdit, (cy - cyEdit) / 2, cx - xEdit - kGap > 0 ? cx - xEdit - kGap : 0, cyEdit, TRUE);
 }
 
@@ -196,18 +198,20 @@ void CAddressBar::FollowToolBar(BOOL bToolBarVisible)
     ShowBar(bToolBarVisible);
 }
 
-CAddressTarget* CAddressBar::ActiveTarget() const
+CView* CAddressBar::ActiveView() const
 {
     CFrameWnd* pActive = m_pDockSite ? m_pDockSite->GetActiveFrame() : nullptr;
-    CView* pView = pActive && pActive != m_pDockSite ? pActive->GetActiveView() : nullptr;
-    return dynamic_cast<CAddressTarget*>(pView);
+    return pActive && pActive != m_pDockSite ? pActive->GetActiveView() : nullptr;
+}
+
+CAddressTarget* CAddressBar::ActiveTarget() const
+{
+    return dynamic_cast<CAddressTarget*>(ActiveView());
 }
 
 void CAddressBar::FocusActiveView()
 {
-    CFrameWnd* pActive = m_pDockSite ? m_pDockSite->GetActiveFrame() : nullptr;
-    CView* pView = pActive && pActive != m_pDockSite ? pActive->GetActiveView() : nullptr;
-    if (pView) ::SetFocus(pView->m_hWnd);
+    if (CView* pView = ActiveView()) ::SetFocus(pView->m_hWnd);
     else if (m_pDockSite) ::SetFocus(m_pDockSite->m_hWnd);
 }
 

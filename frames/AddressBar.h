@@ -72,6 +72,7 @@ public:
     void OnSize(UINT nType, int cx, int cy);
 
 protected:
+    CView* ActiveView() const;
     CAddressTarget* ActiveTarget() const;
     void FocusActiveView();
     // Enter: the typed text is shown, or its sentence said.

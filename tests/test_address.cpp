@@ -43,14 +43,6 @@ void PutTextOnClipboard(const std::string& text)
     CloseClipboard();
 }
 
-std::string TextOf(HWND hWnd)
-{
-    std::string s(static_cast<size_t>(GetWindowTextLengthA(hWnd)) + 1, '\0');
-    GetWindowTextA(hWnd, &s[0], static_cast<int>(s.size()));
-    s.resize(s.size() - 1);
-    return s;
-}
-
 }  // namespace
 
 // ---- Typed paths ------------------------------------------------------------------------------
@@ -209,11 +201,11 @@ TEST_F(AddressTest, TheBoxShowsTheActiveWindowsFolderThroughActivationAndNavigat
     CFolvaneView* pSecond = Open(m_root.Sub("beta"));
     ASSERT_TRUE(pFirst && pSecond);
     Activate(pFirst);
-    EXPECT_EQ(m_root.Sub("alpha"), TextOf(Edit()));
+    EXPECT_EQ(m_root.Sub("alpha"), WindowText(Edit()));
     Activate(pSecond);
-    EXPECT_EQ(m_root.Sub("beta"), TextOf(Edit()));
+    EXPECT_EQ(m_root.Sub("beta"), WindowText(Edit()));
     ASSERT_TRUE(Browse(pSecond, m_root.Sub("gamma")));
-    EXPECT_EQ(m_root.Sub("gamma"), TextOf(Edit()));
+    EXPECT_EQ(m_root.Sub("gamma"), WindowText(Edit()));
     // View Toolbar takes the box away with the toolbar and brings both back.
     for (BOOL bVisible : {FALSE, TRUE}) {
         SendMessageA(MainWnd(), WM_COMMAND, ID_VIEW_TOOLBAR, 0);
@@ -240,7 +232,7 @@ TEST_F(AddressTest, KeysPutTheFocusInTheBoxWithItsTextSelectedAndEscapeGivesItBa
         TypeText("junk");
         PressKey(VK_ESCAPE);
         PumpFor(150);
-        EXPECT_EQ(m_root.Sub("alpha"), TextOf(Edit())) << k.name;
+        EXPECT_EQ(m_root.Sub("alpha"), WindowText(Edit())) << k.name;
         EXPECT_TRUE(IsChild(pView->m_hWnd, GetFocus())) << k.name;
         EXPECT_EQ(m_root.Sub("alpha"), Shown(pView)) << k.name;
     }
@@ -296,7 +288,7 @@ TEST_F(AddressTest, APathTypedOrPastedShowsItsFolderOrSaysWhyNot)
         const std::vector<SeenBox> seen = watcher.Seen();
         if (c.sentence.empty()) {
             EXPECT_TRUE(seen.empty()) << label << ": " << (seen.empty() ? "" : seen[0].text);
-            EXPECT_EQ(c.shown, TextOf(Edit())) << label;
+            EXPECT_EQ(c.shown, WindowText(Edit())) << label;
             EXPECT_TRUE(IsChild(pView->m_hWnd, GetFocus())) << label;
         } else {
             ASSERT_EQ(1u, seen.size()) << label;
@@ -389,7 +381,7 @@ TEST_F(AddressTest, ANewWindowHasNoPlaceBehindIt)
         ASSERT_NE(nullptr, pView) << text;
         Activate(pView);
         EXPECT_FALSE(Enabled(ID_GO_BACK)) << text;
-        EXPECT_EQ(text.substr(0, text.find(',')), TextOf(Edit())) << text;
+        EXPECT_EQ(text.substr(0, text.find(',')), WindowText(Edit())) << text;
         m_pApp->CloseAllDocuments(FALSE);
         Pump();
     }
@@ -420,7 +412,7 @@ TEST_F(AddressTest, WithNoWindowOpenAPathOpensOne)
         } else {
             ASSERT_EQ(1u, windows.size());
             EXPECT_EQ(0u, watcher.Count());
-            EXPECT_EQ(c.shown, TextOf(Edit()));
+            EXPECT_EQ(c.shown, WindowText(Edit()));
         }
     }
 }

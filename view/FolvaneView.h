@@ -135,8 +135,6 @@ public:
     BOOL BrowseToAddress(LPCSTR pszTyped) override;
     // Shows a folder by its parsing name through the tree, as every navigation goes.
     BOOL BrowseToPath(const CString& strPath);
-    // Says why a place cannot be shown; the window stays as it was.
-    void Complain(UINT nIDFormat, const CString& strName, const CString& strOther = CString());
 
     // ---- Back and Forward (ViewHistory.cpp) ----
     std::vector<CString> GetHistoryTitles(BOOL bForward) override;

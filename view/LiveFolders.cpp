@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "frames/MainFrame.h"
+#include "shell/DiskFolders.h"
 #include "shell/ItemNames.h"
 #include "shell/Paths.h"
 #include "view/FolvaneView.h"
@@ -11,8 +12,7 @@ namespace {
 
 bool IsDiskFolder(const std::wstring& path)
 {
-    const DWORD dw = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
-    return dw != INVALID_FILE_ATTRIBUTES && (dw & FILE_ATTRIBUTE_DIRECTORY);
+    return !path.empty() && DiskFolderExists(path.c_str());
 }
 
 // A folder on disk that is no longer there (not a virtual folder, which has no path).

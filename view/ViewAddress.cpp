@@ -29,7 +29,7 @@ BOOL CFolvaneView::BrowseToAddress(LPCSTR pszTyped)
     const AddressTarget t = ResolveAddress(typed.str(), m_strShownFolder.str());
     if (SayAddressProblem(t)) return FALSE;
     if (!BrowseToPath(t.folder.c_str())) {
-        Complain(IDS_ADDRESS_CANNOT_SHOW, QuotableName(t.folder));
+        SayAddressSentence(IDS_ADDRESS_CANNOT_SHOW, QuotableName(t.folder));
         return FALSE;
     }
     if (!t.item.empty() && m_pShellView) SelectPathInShellView(m_pShellView, WideOf(t.item.c_str()));
@@ -45,9 +45,4 @@ BOOL CFolvaneView::BrowseToPath(const CString& strPath)
     if (FAILED(GetShellBrowser(FALSE)->BrowseObject(pidl, SBSP_SAMEBROWSER | SBSP_ABSOLUTE))) return FALSE;
     // The tree found the folder but could not show it: the old one stays.
     return m_strShownFolder != strBefore || strPath.CompareNoCase(m_strShownFolder) == 0;
-}
-
-void CFolvaneView::Complain(UINT nIDFormat, const CString& strName, const CString& strOther)
-{
-    SayAddressSentence(nIDFormat, strName, strOther);
 }

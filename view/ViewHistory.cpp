@@ -5,6 +5,8 @@
 
 #include "framework/FrameWnd.h"
 #include "shell/AddressPath.h"
+#include "shell/AnsiNames.h"
+#include "shell/DiskFolders.h"
 #include "shell/IdListPtr.h"
 #include "tree/IdList.h"
 #include "res/resource.h"
@@ -13,10 +15,7 @@ namespace {
 
 bool PlaceStillThere(const std::string& path)
 {
-    if (IsDiskPath(path)) {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
+    if (IsDiskPath(path)) return DiskFolderExists(WideOf(path.c_str()).c_str()) != FALSE;
     CIdListPtr pidl(PathToIdList(path.c_str()));
     return static_cast<bool>(pidl);
 }
@@ -56,7 +55,7 @@ void CFolvaneView::GoThroughHistory(BOOL bForward, int nSteps)
         bShown = BrowseToPath(place.path.c_str());
         m_history.EndMove();
         if (!bShown) {
-            Complain(IDS_ADDRESS_CANNOT_SHOW, place.title.c_str());
+            SayAddressSentence(IDS_ADDRESS_CANNOT_SHOW, place.title.c_str());
             return;
         }
         break;
@@ -70,9 +69,9 @@ void CFolvaneView::GoThroughHistory(BOOL bForward, int nSteps)
         if (!names.IsEmpty()) names += ", ";
         names += "\"" + name + "\"";
     }
-    if (!bShown) Complain(IDS_HISTORY_ALL_GONE, names);
-    else if (gone.size() == 1) Complain(IDS_HISTORY_SKIPPED, gone[0]);
-    else Complain(IDS_HISTORY_SKIPPED_MANY, names);
+    if (!bShown) SayAddressSentence(IDS_HISTORY_ALL_GONE, names);
+    else if (gone.size() == 1) SayAddressSentence(IDS_HISTORY_SKIPPED, gone[0]);
+    else SayAddressSentence(IDS_HISTORY_SKIPPED_MANY, names);
 }
 
 void CFolvaneView::OnGoBack()

@@ -33,9 +33,10 @@ std::string RectText(const RECT& rc)
 
 std::string WindowText(HWND hWnd)
 {
-    char buf[1024] = "";
-    GetWindowTextA(hWnd, buf, sizeof(buf));
-    return buf;
+    // Any length: a box may hold a long paste.
+    std::string s(static_cast<size_t>(GetWindowTextLengthA(hWnd)) + 1, '\0');
+    s.resize(static_cast<size_t>(GetWindowTextA(hWnd, &s[0], static_cast<int>(s.size()))));
+    return s;
 }
 
 CFolvaneView* FirstViewOf(CDocument* pDoc)
