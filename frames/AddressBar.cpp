@@ -304,7 +304,7 @@ BOOL CAddressBar::PreTranslateMessage(MSG* pMsg)
         // Enter's and Escape's characters would only make the edit beep.
         if (pMsg->message == WM_CHAR && (pMsg->wParam == '\r' || pMsg->wParam == 27)) return TRUE;
         ::TranslateMessage(pMsg);
-        ::DispatchMessageA(pMsg);
+        ::DispatchMessageW(pMsg);
         return TRUE;
     }
     return FALSE;

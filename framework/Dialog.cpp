@@ -104,7 +104,7 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
 {
     // A modal dialog's own loop does this; a modeless one's messages come through the application's.
     if (!m_bModeless || !m_hWnd || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) return FALSE;
-    return ::IsDialogMessageA(m_hWnd, pMsg);
+    return ::IsDialogMessageW(m_hWnd, pMsg);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND, UINT, WPARAM, LPARAM)

@@ -105,7 +105,7 @@ BOOL CFormView::PreTranslateMessage(MSG* pMsg)
         }
     }
     if (bKey && (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
-        if (::IsDialogMessageA(m_hWnd, pMsg)) return TRUE;
+        if (::IsDialogMessageW(m_hWnd, pMsg)) return TRUE;
     }
     return FALSE;
 }

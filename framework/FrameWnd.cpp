@@ -261,7 +261,7 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
         HACCEL hAccel = GetDefaultAccelerator();
-        if (hAccel && ::TranslateAcceleratorA(m_hWnd, hAccel, pMsg)) return TRUE;
+        if (hAccel && ::TranslateAcceleratorW(m_hWnd, hAccel, pMsg)) return TRUE;
     }
     return FALSE;
 }

@@ -119,7 +119,7 @@ BOOL CMDIFrameWnd::PreTranslateMessage(MSG* pMsg)
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
         if (m_hWndMDIClient && ::TranslateMDISysAccel(m_hWndMDIClient, pMsg)) return TRUE;
         HACCEL hAccel = GetDefaultAccelerator();
-        if (hAccel && ::TranslateAcceleratorA(m_hWnd, hAccel, pMsg)) return TRUE;
+        if (hAccel && ::TranslateAcceleratorW(m_hWnd, hAccel, pMsg)) return TRUE;
     }
     return FALSE;
 }

@@ -19,6 +19,14 @@ END_MESSAGE_MAP()
 namespace {
 CWinApp* g_pApp = nullptr;
 BOOL g_bOleInitialized = FALSE;
+
+// Messages are taken wide: a letter the code page lacks, typed into a wide edit (the address
+// box, a name editor), would otherwise arrive as its nearest 8-bit letter. The system
+// converts for the 8-bit windows. Both loops take messages here.
+BOOL TakeMessage(MSG* pMsg, BOOL bWait)
+{
+    return bWait ? ::GetMessageW(pMsg, nullptr, 0, 0) : ::PeekMessageW(pMsg, nullptr, 0, 0, PM_REMOVE);
+}
 }  // namespace
 
 CWinApp* AfxGetApp()
@@ -215,6 +223,14 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
+void CWinApp::DispatchTaken(MSG* pMsg)
+{
+    if (!PreTranslateMessage(pMsg)) {
+        ::TranslateMessage(pMsg);
+        ::DispatchMessageW(pMsg);
+    }
+}
+
 BOOL CWinApp::PumpMessage()
 {
     MSG msg;
@@ -223,7 +239,7 @@ BOOL CWinApp::PumpMessage()
         CWaitSource* sources[MAXIMUM_WAIT_OBJECTS];
         const size_t n = GatherWaitHandles(handles, sources);
         if (n == 0) {
-            if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+            if (!TakeMessage(&msg, TRUE)) {
                 ::PostQuitMessage(static_cast<int>(msg.wParam));
                 return FALSE;
             }
@@ -239,17 +255,14 @@ BOOL CWinApp::PumpMessage()
             return TRUE;
         }
         // Sent messages are handled inside the peek; with nothing posted, wait again.
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) continue;
+        if (!TakeMessage(&msg, FALSE)) continue;
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return FALSE;
         }
         break;
     }
-    if (!PreTranslateMessage(&msg)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    DispatchTaken(&msg);
     if (IsIdleMessage(&msg)) {
         m_bIdle = TRUE;
         m_nIdleCount = 0;
@@ -275,24 +288,21 @@ int CWinApp::Run()
 {
     MSG msg;
     for (;;) {
-        while (m_bIdle && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (m_bIdle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!OnIdle(m_nIdleCount++)) m_bIdle = FALSE;
         }
         do {
             if (!PumpMessage()) return ExitInstance();
-        } while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        } while (::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
 
 BOOL CWinApp::PumpWaitingMessages()
 {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (TakeMessage(&msg, FALSE)) {
         if (msg.message == WM_QUIT) return FALSE;
-        if (!PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
+        DispatchTaken(&msg);
     }
     DispatchSignalledHandles();
     for (LONG n = 0; OnIdle(n); ++n) {

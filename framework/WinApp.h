@@ -110,6 +110,8 @@ private:
     size_t GatherWaitHandles(HANDLE* pHandles, CWaitSource** ppSources);
     // Hands each signalled handle to its source without waiting; TRUE when one was.
     BOOL DispatchSignalledHandles();
+    // A message taken from the queue, through the windows' pre-translation to its window.
+    void DispatchTaken(MSG* pMsg);
 
     std::vector<CWaitSource*> m_waitSources;
     CString m_strAppName;

@@ -16,6 +16,7 @@
 #include "shell/NewNames.h"
 #include "support/BrowserWindows.h"
 #include "support/ModalWatcher.h"
+#include "support/RealInput.h"
 #include "support/TreeTest.h"
 #include "support/ViewTest.h"
 #include "view/FolvaneDoc.h"
@@ -212,3 +213,45 @@ TEST_F(ViewTest, AFolderOutsideTheCodePageIsCaptionedRecordedAndReopenedExactly)
 }
 
 }  // namespace
+
+// Letters the code page lacks, typed on a keyboard that has them, arrive as typed: in the
+// tree's name editor (the folder renamed to them on disk) and in the address box (which
+// then goes to that folder).
+TEST_F(ViewTest, NamesOutsideTheCodePageTypedByTheUserArriveAsTyped)
+{
+    CFolvaneView* pView = Open(m_root.Path());
+    ASSERT_NE(nullptr, pView);
+    CShellTreeCtrl& tree = pView->m_tree;
+    const HWND hBox = Frame()->m_wndAddressBar.GetEditWindow();
+    std::wstring current = L"beta";
+    for (size_t i = 0; i < 5; i++) {
+        const NameCase& c = Names()[i];
+        ModalWatcher boxes;
+        SetForegroundWindow(MainWnd());
+        ASSERT_TRUE(Browse(pView, m_root.Path()));
+        HTREEITEM hItem = ChildByWideLabel(tree, tree.GetSelectedItem(), current);
+        ASSERT_NE(nullptr, hItem) << c.what;
+        tree.SelectItem(hItem);
+        tree.SetFocus();
+        Pump();
+        PressKey(VK_F2);
+        ASSERT_TRUE(PumpUntil([&] { return tree.GetEditControl() != nullptr; }, 2000)) << c.what;
+        TypeText(c.name.c_str());
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(PumpUntil([&] { return OnDisk(m_root.WideSub(c.name)); }, 3000)) << c.what << ": renamed in the tree";
+        current = c.name;
+
+        PressChord(VK_CONTROL, 'L');
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == hBox; }, 2000)) << c.what;
+        const std::wstring typed = m_root.WideSub(c.name);
+        TypeText(typed.c_str());
+        PumpFor(100);
+        wchar_t box[MAX_PATH] = L"";
+        GetWindowTextW(hBox, box, MAX_PATH);
+        EXPECT_EQ(typed, box) << c.what << ": typed into the address box";
+        PressKey(VK_RETURN);
+        PumpFor(300);
+        EXPECT_EQ(typed, LongPathOf(Shown(pView).c_str())) << c.what << ": gone to";
+        EXPECT_TRUE(boxes.Seen().empty()) << c.what << ": " << (boxes.Seen().empty() ? "" : boxes.Seen()[0].text);
+    }
+}

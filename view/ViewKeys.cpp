@@ -23,7 +23,7 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
         if (hFocus && ::IsChild(m_hWnd, hFocus) && ::GetClassNameA(hFocus, cls, sizeof(cls)) &&
             lstrcmpiA(cls, "Edit") == 0) {
             ::TranslateMessage(pMsg);
-            ::DispatchMessageA(pMsg);
+            ::DispatchMessageW(pMsg);
             return TRUE;
         }
     }
@@ -58,7 +58,7 @@ BOOL CFolvaneView::PreTranslateMessage(MSG* pMsg)
         if (OpenSelectedSubFolder()) return TRUE;
         // Anything else is the list's to open, with its default verb.
         ::TranslateMessage(pMsg);
-        ::DispatchMessageA(pMsg);
+        ::DispatchMessageW(pMsg);
         return TRUE;
     }
     // Where the view takes none of its edit keys, in its list they do what the Edit menu

@@ -1,5 +1,6 @@
 #include "support/RealInput.h"
 
+#include <string>
 #include <vector>
 
 void ClickAt(POINT pt)
@@ -73,12 +74,19 @@ bool TreeShowsDropTarget(void* pSpot)
 
 void TypeText(const char* pszText)
 {
+    std::wstring text;
+    for (const char* p = pszText; *p; ++p) text += static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    TypeText(text.c_str());
+}
+
+void TypeText(const wchar_t* pszText)
+{
     std::vector<INPUT> in;
-    for (const char* p = pszText; *p; ++p) {
+    for (const wchar_t* p = pszText; *p; ++p) {
         for (DWORD flags : {DWORD(KEYEVENTF_UNICODE), DWORD(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)}) {
             INPUT i = {};
             i.type = INPUT_KEYBOARD;
-            i.ki.wScan = static_cast<unsigned char>(*p);
+            i.ki.wScan = *p;
             i.ki.dwFlags = flags;
             in.push_back(i);
         }

@@ -26,3 +26,4 @@ bool TreeShowsDropTarget(void* pSpot);
 // Characters typed one after another as the keyboard would give them (each a key press of
 // its own, whatever the keyboard layout).
 void TypeText(const char* pszText);
+void TypeText(const wchar_t* pszText);
