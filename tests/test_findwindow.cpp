@@ -422,7 +422,7 @@ TEST_F(FindWindowTest, CtrlCAndADragHandTheItemsOnAsTheShellsOwn)
 }
 
 // Names outside the code page: a window opened on such a folder looks in it by its own name,
-// and a name pasted into the name box is searched for as it is (read through the code page
+// and a name typed into the name box is searched for as it is typed (read through the code page
 // it would be "??", which matches any two characters).
 TEST_F(FindWindowTest, NamesOutsideTheCodePageAreShownAndSearchedForAsTheyAre)
 {
@@ -443,7 +443,12 @@ TEST_F(FindWindowTest, NamesOutsideTheCodePageAreShownAndSearchedForAsTheyAre)
         return std::wstring(text);
     };
     EXPECT_EQ(folder, wideText(IDC_FIND_LOOKIN));
-    SetDlgItemTextW(*p, IDC_FIND_NAME, wanted.c_str());
+    // Typed, as a keyboard that has these letters gives them.
+    Front(p);
+    ::SetFocus(GetDlgItem(*p, IDC_FIND_NAME));
+    SendDlgItemMessageA(*p, IDC_FIND_NAME, EM_SETSEL, 0, -1);
+    TypeText(wanted.c_str());
+    PumpFor(100);
     EXPECT_EQ(wanted, wideText(IDC_FIND_NAME));
     SendMessageA(GetDlgItem(*p, IDC_FIND_STATUS), SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(""));
     PressIn(p, IDC_FIND_NAME);

@@ -241,6 +241,26 @@ TEST_F(ViewTest, NamesOutsideTheCodePageTypedByTheUserArriveAsTyped)
         EXPECT_TRUE(PumpUntil([&] { return OnDisk(m_root.WideSub(c.name)); }, 3000)) << c.what << ": renamed in the tree";
         current = c.name;
 
+        // The list's type-ahead finds it by its first letter, beside the folder's others.
+        ASSERT_TRUE(Browse(pView, m_root.Path()));
+        const HWND hList = ListOf(pView);
+        auto listed = [&](bool bSelectedOnly) {
+            for (int n = ListView_GetItemCount(hList), j = 0; j < n; j++) {
+                if (bSelectedOnly && !ListView_GetItemState(hList, j, LVIS_SELECTED)) continue;
+                wchar_t text[MAX_PATH] = L"";
+                LVITEMW item = {};
+                item.pszText = text;
+                item.cchTextMax = MAX_PATH;
+                SendMessageW(hList, LVM_GETITEMTEXTW, j, reinterpret_cast<LPARAM>(&item));
+                if (c.name == text) return true;
+            }
+            return false;
+        };
+        ASSERT_TRUE(PumpUntil([&] { return listed(false); }, 3000)) << c.what;
+        ::SetFocus(hList);
+        TypeText(c.name.substr(0, 1).c_str());
+        EXPECT_TRUE(PumpUntil([&] { return listed(true); }, 2000)) << c.what << ": found by its first letter";
+
         PressChord(VK_CONTROL, 'L');
         ASSERT_TRUE(PumpUntil([&] { return GetFocus() == hBox; }, 2000)) << c.what;
         const std::wstring typed = m_root.WideSub(c.name);
