@@ -63,6 +63,16 @@ void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& s
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
+void SayAddressSentence(UINT nIDFormat, const std::wstring& name)
+{
+    CString strFormat;
+    strFormat.LoadString(nIDFormat);
+    std::wstring text = WideOf(strFormat);
+    const size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, name);
+    AfxMessageBoxW(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
 BOOL SayAddressProblem(const AddressTarget& t)
 {
     switch (t.problem) {
@@ -341,15 +351,14 @@ BOOL CAddressBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
     return CControlBar::OnNotify(wParam, lParam, pResult);
 }
 
-HMENU CAddressBar::MakeHistoryMenu(const std::vector<CString>& titles)
+HMENU CAddressBar::MakeHistoryMenu(const std::vector<std::wstring>& titles)
 {
     HMENU hMenu = CreatePopupMenu();
     UINT n = 1;
-    for (const CString& title : titles) {
-        // The folder's real name (a title carries the short form of one the code page lacks);
-        // an ampersand in it is a letter, not a mnemonic.
+    for (const std::wstring& title : titles) {
+        // An ampersand in a name is a letter, not a mnemonic.
         std::wstring text;
-        for (wchar_t ch : LongPathOf(title)) {
+        for (wchar_t ch : title) {
             if (ch == L'&') text += L'&';
             text += ch;
         }
@@ -362,7 +371,7 @@ void CAddressBar::ShowHistoryMenu(BOOL bForward, POINT pt)
 {
     CAddressTarget* pTarget = ActiveTarget();
     if (!pTarget) return;
-    const std::vector<CString> titles = pTarget->GetHistoryTitles(bForward);
+    const std::vector<std::wstring> titles = pTarget->GetHistoryTitles(bForward);
     if (titles.empty()) return;
     HMENU hMenu = MakeHistoryMenu(titles);
     const int nSteps = static_cast<int>(TrackPopupMenu(hMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD |

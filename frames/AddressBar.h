@@ -13,6 +13,8 @@
 
 // The sentences of the address box: one message box that names the place.
 void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& strOther = CString());
+// The same for a name the code page may lack (a place behind or ahead, by its real name).
+void SayAddressSentence(UINT nIDFormat, const std::wstring& name);
 // Says what is wrong with a typed path, if anything: TRUE when something was.
 BOOL SayAddressProblem(const AddressTarget& t);
 // A name as a sentence can show it: control characters made visible and a long one cut.
@@ -27,7 +29,7 @@ public:
     // nothing (FALSE).
     virtual BOOL BrowseToAddress(LPCSTR pszTyped) = 0;
     // The titles of the places behind (or ahead), nearest first.
-    virtual std::vector<CString> GetHistoryTitles(BOOL bForward) = 0;
+    virtual std::vector<std::wstring> GetHistoryTitles(BOOL bForward) = 0;
     // Goes nSteps places back (or forward), passing over places that are gone.
     virtual void GoThroughHistory(BOOL bForward, int nSteps) = 0;
 
@@ -58,7 +60,7 @@ public:
     // point; the place chosen is shown.
     void ShowHistoryMenu(BOOL bForward, POINT ptScreen);
     // The popup of that list: item n (from 1) goes n places back (or forward).
-    static HMENU MakeHistoryMenu(const std::vector<CString>& titles);
+    static HMENU MakeHistoryMenu(const std::vector<std::wstring>& titles);
     // The Back or Forward command a mouse button or an application command asks for; 0 for
     // any other message.
     static UINT CommandForMessage(const MSG& msg);

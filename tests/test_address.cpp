@@ -12,6 +12,7 @@
 #include "framework/MDIChildWnd.h"
 #include "res/resource.h"
 #include "shell/AddressPath.h"
+#include "shell/AnsiNames.h"
 #include "support/BrowserWindows.h"
 #include "support/ModalWatcher.h"
 #include "support/RealInput.h"
@@ -109,16 +110,16 @@ TEST(NavigationHistory, BackAndForwardMoveThroughThePlacesAndANewPlaceDropsThose
 {
     CNavigationHistory h;
     EXPECT_FALSE(h.CanGo(false));
-    for (const char* p : {"a", "b", "c", "d"}) h.Visit(p, std::string("title ") + p);
-    h.Visit("D", "again");  // the same place, shown again
+    for (const char* p : {"a", "b", "c", "d"}) h.Visit(p, L"title " + Widen(p));
+    h.Visit("D", L"again");  // the same place, shown again
     ASSERT_EQ(4u, h.Size());
-    EXPECT_EQ("again", h.At(h.Current()).title);
+    EXPECT_EQ(L"again", h.At(h.Current()).title);
 
     // Two back by a move begun and ended as the view does it.
     const int i = h.Target(false, 2);
     ASSERT_EQ(1, i);
     h.BeginMove(i);
-    h.Visit("b", "title b");
+    h.Visit("b", L"title b");
     h.EndMove();
     EXPECT_EQ(1, h.Current());
     std::vector<std::string> behind, ahead;
@@ -129,7 +130,7 @@ TEST(NavigationHistory, BackAndForwardMoveThroughThePlacesAndANewPlaceDropsThose
 
     // A move that ends somewhere else is a new place: those ahead go.
     h.BeginMove(h.Target(true, 1));
-    h.Visit("e", "title e");
+    h.Visit("e", L"title e");
     EXPECT_FALSE(h.CanGo(true));
     EXPECT_EQ(3u, h.Size());
 
@@ -140,7 +141,7 @@ TEST(NavigationHistory, BackAndForwardMoveThroughThePlacesAndANewPlaceDropsThose
     h.Forget(h.Current());
     EXPECT_EQ(2u, h.Size());
 
-    h.RenameCurrent("f", "title f");
+    h.RenameCurrent("f", L"title f");
     EXPECT_EQ("f", h.At(h.Current()).path);
     EXPECT_EQ(2u, h.Size());
 }
@@ -148,7 +149,7 @@ TEST(NavigationHistory, BackAndForwardMoveThroughThePlacesAndANewPlaceDropsThose
 TEST(NavigationHistory, ItKeepsABoundedNumberOfPlacesTheOldestGoingFirst)
 {
     CNavigationHistory h;
-    for (int i = 0; i < 50; i++) h.Visit("place" + std::to_string(i), "");
+    for (int i = 0; i < 50; i++) h.Visit("place" + std::to_string(i), L"");
     EXPECT_EQ(CNavigationHistory::kMaxPlaces, h.Size());
     const auto behind = h.Places(false);
     ASSERT_EQ(CNavigationHistory::kMaxPlaces - 1, behind.size());
@@ -419,17 +420,21 @@ TEST_F(AddressTest, WithNoWindowOpenAPathOpensOne)
 
 TEST_F(AddressTest, AFolderGoneMeanwhileIsPassedOverWithASentence)
 {
-    m_root.MakeFolders({"delta", "epsilon"});
+    // The one that goes has a name the code page lacks: the sentence names it as it was.
+    const std::wstring epsilon = m_root.WideSub(L"\x0395\x03BB\x03BB\x03AC\x03B4\x03B1");  // Ελλάδα
+    m_root.MakeFolders({"delta"});
+    ASSERT_TRUE(CreateDirectoryW(epsilon.c_str(), nullptr));
     CFolvaneView* pView = Open(m_root.Sub("alpha"));
     ASSERT_NE(nullptr, pView);
-    for (const char* sub : {"delta", "epsilon", "gamma"}) ASSERT_TRUE(Browse(pView, m_root.Sub(sub)));
-    ASSERT_TRUE(RemoveTree(m_root.Sub("epsilon")));
+    for (const std::string& path : {m_root.Sub("delta"), AnsiPathFor(epsilon), m_root.Sub("gamma")})
+        ASSERT_TRUE(Browse(pView, path));
+    ASSERT_TRUE(RemoveTree(epsilon));
     {
         ModalWatcher watcher;
         Go(ID_GO_BACK, pView);
         EXPECT_EQ(m_root.Sub("delta"), Shown(pView));
         ASSERT_EQ(1u, watcher.Count());
-        EXPECT_NE(std::string::npos, watcher.Seen()[0].text.find(m_root.Sub("epsilon") + "\" no longer exists"))
+        EXPECT_NE(std::wstring::npos, watcher.Seen()[0].wideText.find(epsilon + L"\" no longer exists"))
             << watcher.Seen()[0].text;
     }
     {
@@ -458,10 +463,10 @@ TEST_F(AddressTest, TheButtonsDropDownTheLastPlacesAndHaveTheirPromptsTipsAndMen
     ASSERT_NE(nullptr, pView);
     for (const char* sub : {"alpha", "beta", "gamma"}) ASSERT_TRUE(Browse(pView, m_root.Sub(sub)));
     Activate(pView);
-    const std::vector<CString> titles = pView->GetHistoryTitles(FALSE);
+    const std::vector<std::wstring> titles = pView->GetHistoryTitles(FALSE);
     ASSERT_EQ(3u, titles.size());
-    EXPECT_EQ(m_root.Sub("beta"), titles[0].str());
-    EXPECT_EQ(m_root.Path(), titles[2].str());
+    EXPECT_EQ(Widen(m_root.Sub("beta")), titles[0]);
+    EXPECT_EQ(Widen(m_root.Path()), titles[2]);
 
     // The drop-down arrow of Back, a real click, then the second place down the list.
     CNavButtons& buttons = Bar().GetButtons();

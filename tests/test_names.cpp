@@ -241,8 +241,10 @@ TEST_F(ViewTest, NamesOutsideTheCodePageTypedByTheUserArriveAsTyped)
         EXPECT_TRUE(PumpUntil([&] { return OnDisk(m_root.WideSub(c.name)); }, 3000)) << c.what << ": renamed in the tree";
         current = c.name;
 
-        // The list's type-ahead finds it by its first letter, beside the folder's others.
+        // The list's type-ahead finds it by its first letter, beside the folder's others; Back
+        // names the folder renamed on show by its new name.
         ASSERT_TRUE(Browse(pView, m_root.Path()));
+        EXPECT_EQ(m_root.WideSub(c.name), pView->GetHistoryTitles(FALSE).at(0)) << c.what << ": Back's list";
         const HWND hList = ListOf(pView);
         auto listed = [&](bool bSelectedOnly) {
             for (int n = ListView_GetItemCount(hList), j = 0; j < n; j++) {

@@ -137,7 +137,7 @@ public:
     BOOL BrowseToPath(const CString& strPath);
 
     // ---- Back and Forward (ViewHistory.cpp) ----
-    std::vector<CString> GetHistoryTitles(BOOL bForward) override;
+    std::vector<std::wstring> GetHistoryTitles(BOOL bForward) override;
     void GoThroughHistory(BOOL bForward, int nSteps) override;
     // A folder is now on show: the history takes it in.
     void RecordVisit(const CString& strPath);

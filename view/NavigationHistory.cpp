@@ -11,7 +11,7 @@ bool SamePlace(const std::string& a, const std::string& b)
 
 }  // namespace
 
-void CNavigationHistory::Visit(const std::string& path, const std::string& title)
+void CNavigationHistory::Visit(const std::string& path, const std::wstring& title)
 {
     const int nPending = m_nPending;
     m_nPending = -1;
@@ -31,7 +31,7 @@ void CNavigationHistory::Visit(const std::string& path, const std::string& title
     m_nCurrent = static_cast<int>(m_places.size()) - 1;
 }
 
-void CNavigationHistory::RenameCurrent(const std::string& path, const std::string& title)
+void CNavigationHistory::RenameCurrent(const std::string& path, const std::wstring& title)
 {
     if (m_nCurrent < 0) {
         Visit(path, title);

@@ -9,16 +9,16 @@ class CNavigationHistory {
 public:
     struct Place {
         std::string path;   // the folder's parsing name
-        std::string title;  // what the window called it
+        std::wstring title;  // what the window called it, by the real names of its folders
     };
     // Places kept, the one on show included; the oldest go first.
     static constexpr size_t kMaxPlaces = 30;
 
     // A folder is now on show. Reached by a move begun with BeginMove, the places on both
     // sides stay; otherwise it follows the place on show and those ahead of it go.
-    void Visit(const std::string& path, const std::string& title);
+    void Visit(const std::string& path, const std::wstring& title);
     // The place on show has a new name (renamed, or one of the folders above it).
-    void RenameCurrent(const std::string& path, const std::string& title);
+    void RenameCurrent(const std::string& path, const std::wstring& title);
 
     bool CanGo(bool bForward) const { return Target(bForward, 1) >= 0; }
     // The places behind (or ahead), nearest first.

@@ -26,12 +26,13 @@ void CFolvaneView::RecordVisit(const CString& strPath)
 {
     CFrameWnd* pFrame = GetParentFrame();
     const CString strTitle = pFrame ? CString(pFrame->GetTitle()) : strPath;
-    m_history.Visit(strPath.str(), strTitle.IsEmpty() ? strPath.str() : strTitle.str());
+    // Kept by its real names: the folder may be gone by the time the title is shown.
+    m_history.Visit(strPath.str(), LongPathOf(strTitle.IsEmpty() ? strPath : strTitle));
 }
 
-std::vector<CString> CFolvaneView::GetHistoryTitles(BOOL bForward)
+std::vector<std::wstring> CFolvaneView::GetHistoryTitles(BOOL bForward)
 {
-    std::vector<CString> titles;
+    std::vector<std::wstring> titles;
     for (const CNavigationHistory::Place& place : m_history.Places(bForward != FALSE)) titles.push_back(place.title);
     return titles;
 }
@@ -39,7 +40,7 @@ std::vector<CString> CFolvaneView::GetHistoryTitles(BOOL bForward)
 void CFolvaneView::GoThroughHistory(BOOL bForward, int nSteps)
 {
     if (nSteps < 1) return;
-    std::vector<CString> gone;
+    std::vector<std::wstring> gone;
     BOOL bShown = FALSE;
     for (;;) {
         const int i = m_history.Target(bForward != FALSE, static_cast<size_t>(nSteps));
@@ -47,7 +48,7 @@ void CFolvaneView::GoThroughHistory(BOOL bForward, int nSteps)
         const CNavigationHistory::Place place = m_history.At(i);
         if (!PlaceStillThere(place.path)) {
             // Forgotten, the next place in the same direction takes its index.
-            gone.push_back(place.title.c_str());
+            gone.push_back(place.title);
             m_history.Forget(i);
             continue;
         }
@@ -55,7 +56,7 @@ void CFolvaneView::GoThroughHistory(BOOL bForward, int nSteps)
         bShown = BrowseToPath(place.path.c_str());
         m_history.EndMove();
         if (!bShown) {
-            SayAddressSentence(IDS_ADDRESS_CANNOT_SHOW, place.title.c_str());
+            SayAddressSentence(IDS_ADDRESS_CANNOT_SHOW, place.title);
             return;
         }
         break;
@@ -64,10 +65,10 @@ void CFolvaneView::GoThroughHistory(BOOL bForward, int nSteps)
         if (!bShown) MessageBeep(MB_OK);
         return;
     }
-    CString names;
-    for (const CString& name : gone) {
-        if (!names.IsEmpty()) names += ", ";
-        names += "\"" + name + "\"";
+    std::wstring names;
+    for (const std::wstring& name : gone) {
+        if (!names.empty()) names += L", ";
+        names += L"\"" + name + L"\"";
     }
     if (!bShown) SayAddressSentence(IDS_HISTORY_ALL_GONE, names);
     else if (gone.size() == 1) SayAddressSentence(IDS_HISTORY_SKIPPED, gone[0]);

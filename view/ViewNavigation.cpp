@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "framework/FrameWnd.h"
+#include "shell/AnsiNames.h"
 #include "shell/ComPtr.h"
 #include "shell/IdListPtr.h"
 #include "shell/ShellSelection.h"
@@ -113,7 +114,7 @@ void CFolvaneView::FollowRenamedFolder()
     m_tree.GetItemTitle(m_tree.GetSelectedItem(), strTitle);
     TitleWindow(strTitle);
     SetShownFolder(strPath);
-    m_history.RenameCurrent(strPath.str(), strTitle.str());
+    m_history.RenameCurrent(strPath.str(), LongPathOf(strTitle));
 }
 
 void CFolvaneView::OnRefresh()

@@ -6,17 +6,21 @@ namespace {
 
 BOOL CALLBACK CollectTexts(HWND hWnd, LPARAM lParam)
 {
-    std::string* out = reinterpret_cast<std::string*>(lParam);
+    SeenBox* out = reinterpret_cast<SeenBox*>(lParam);
     char cls[32] = "";
     GetClassNameA(hWnd, cls, sizeof(cls));
     // The texts of the box; an icon control's "text" is its resource name.
     LONG style = GetWindowLongA(hWnd, GWL_STYLE);
     if (lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON) {
-        char text[1024] = "";
-        GetWindowTextA(hWnd, text, sizeof(text));
+        wchar_t text[1024] = L"";
+        GetWindowTextW(hWnd, text, 1024);
         if (text[0]) {
-            if (!out->empty()) *out += '\n';
-            *out += text;
+            char ansi[1024] = "";
+            GetWindowTextA(hWnd, ansi, sizeof(ansi));
+            if (!out->text.empty()) out->text += '\n';
+            out->text += ansi;
+            if (!out->wideText.empty()) out->wideText += L'\n';
+            out->wideText += text;
         }
     }
     return TRUE;
@@ -47,7 +51,7 @@ void ModalWatcher::Run()
             char caption[256] = "";
             GetWindowTextA(hBox, caption, sizeof(caption));
             seen.caption = caption;
-            EnumChildWindows(hBox, CollectTexts, reinterpret_cast<LPARAM>(&seen.text));
+            EnumChildWindows(hBox, CollectTexts, reinterpret_cast<LPARAM>(&seen));
             m_seen.push_back(seen);
             m_answered.push_back(hBox);
             PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(m_nButton, BN_CLICKED),

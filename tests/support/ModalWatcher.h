@@ -14,6 +14,7 @@
 struct SeenBox {
     std::string caption;
     std::string text;  // the static texts of the box, joined by '\n'
+    std::wstring wideText;  // the same as shown, with what the code page lacks
 };
 
 class ModalWatcher {
