@@ -54,23 +54,25 @@ CString QuotableName(const std::string& name)
     return text;
 }
 
-void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& strOther)
-{
-    CString strFormat;
-    strFormat.LoadString(nIDFormat);
-    CString text;
-    text.Format(strFormat, static_cast<LPCSTR>(strName), static_cast<LPCSTR>(strOther));
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-}
-
-void SayAddressSentence(UINT nIDFormat, const std::wstring& name)
+void SayAddressSentence(UINT nIDFormat, const std::wstring& name, const std::wstring& other)
 {
     CString strFormat;
     strFormat.LoadString(nIDFormat);
     std::wstring text = WideOf(strFormat);
-    const size_t at = text.find(L"%s");
-    if (at != std::wstring::npos) text.replace(at, 2, name);
+    // Each %s takes the next name in turn; what a name holds is never read as a format.
+    size_t from = 0;
+    for (const std::wstring* pName : {&name, &other}) {
+        const size_t at = text.find(L"%s", from);
+        if (at == std::wstring::npos) break;
+        text.replace(at, 2, *pName);
+        from = at + pName->size();
+    }
     AfxMessageBoxW(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& strOther)
+{
+    SayAddressSentence(nIDFormat, WideOf(strName), WideOf(strOther));
 }
 
 BOOL SayAddressProblem(const AddressTarget& t)

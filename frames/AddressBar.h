@@ -11,10 +11,10 @@
 #include "framework/FrameWnd.h"
 #include "shell/AddressPath.h"
 
-// The sentences of the address box: one message box that names the place.
+// The sentences of the address box: one message box that names the place (each %s of the
+// format takes the next name).
+void SayAddressSentence(UINT nIDFormat, const std::wstring& name, const std::wstring& other = std::wstring());
 void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& strOther = CString());
-// The same for a name the code page may lack (a place behind or ahead, by its real name).
-void SayAddressSentence(UINT nIDFormat, const std::wstring& name);
 // Says what is wrong with a typed path, if anything: TRUE when something was.
 BOOL SayAddressProblem(const AddressTarget& t);
 // A name as a sentence can show it: control characters made visible and a long one cut.

@@ -145,8 +145,11 @@ void CDiskWatch::OnFolderAboutToGo(const std::wstring& path)
 {
     if (std::none_of(m_watches.begin(), m_watches.end(), [](const Watch& w) { return w.hChange != INVALID_HANDLE_VALUE; }))
         return;
-    // Watched paths are the shell's long forms; the remover may have named it any way.
-    const std::wstring gone = NormalPath(path.compare(0, 4, L"\\\\?\\") == 0 ? path.substr(4) : path);
+    // Watched paths are the shell's long forms; the remover may have named it any way. The disk
+    // is asked for the long form only where a short name may be (about a millisecond under
+    // Wine, for each folder of a tree deleted).
+    const std::wstring named = path.compare(0, 4, L"\\\\?\\") == 0 ? path.substr(4) : path;
+    const std::wstring gone = named.find(L'~') == std::wstring::npos ? FullPath(named) : NormalPath(named);
     for (Watch& watch : m_watches) {
         if (watch.hChange == INVALID_HANDLE_VALUE || !IsSameOrInside(watch.path, gone)) continue;
         Close(watch);

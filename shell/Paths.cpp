@@ -36,11 +36,17 @@ std::wstring PathKey(std::wstring path)
     return path;
 }
 
+std::wstring FullPath(const std::wstring& path)
+{
+    std::wstring full;
+    if (!FillPath([&](wchar_t* p, DWORD cch) { return ::GetFullPathNameW(path.c_str(), cch, p, nullptr); }, full))
+        full = path;
+    return WithoutTrailingSlash(full);
+}
+
 std::wstring NormalPath(const std::wstring& path)
 {
-    std::wstring full = path, filled;
-    if (FillPath([&](wchar_t* p, DWORD cch) { return ::GetFullPathNameW(path.c_str(), cch, p, nullptr); }, filled))
-        full = filled;
+    std::wstring full = FullPath(path), filled;
     if (FillPath([&](wchar_t* p, DWORD cch) { return ::GetLongPathNameW(full.c_str(), p, cch); }, filled))
         full = filled;
     return WithoutTrailingSlash(full);

@@ -7,6 +7,8 @@
 // The full, long form of a path without a trailing separator (a drive's root keeps its own),
 // so that two names of one item compare equal.
 std::wstring NormalPath(const std::wstring& path);
+// The full form of a path without a trailing separator, its names as given (no disk access).
+std::wstring FullPath(const std::wstring& path);
 // The upper-case form by which names and paths are told apart without regard to case.
 std::wstring PathKey(std::wstring path);
 // Equal without regard to case.

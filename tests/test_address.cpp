@@ -265,7 +265,7 @@ TEST_F(AddressTest, APathTypedOrPastedShowsItsFolderOrSaysWhyNot)
         {std::string(5000, 'x'), true, m_root.Sub("alpha"), "", "5000 characters long"},
         {m_root.Sub("be\tta"), true, m_root.Sub("alpha"), "", "control character"},
         {std::string(1, drive) + ":\\folder", false, m_root.Sub("alpha"), "",
-         std::string("no drive ") + drive + ":"},
+         std::string("no drive ") + drive + ": on this computer, so \"" + drive + ":\\folder\" cannot"},
     };
     for (const auto& c : cases) {
         if (c.text[0] == 0 && !c.text.empty()) continue;  // no free drive letter here
