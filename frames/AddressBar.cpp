@@ -42,16 +42,22 @@ int EditHeight(HWND hWnd, const char* pszText = "", int* pcxText = nullptr)
 
 // ---- Sentences ----------------------------------------------------------------------------
 
-CString QuotableName(const std::string& name)
+std::wstring QuotableName(const std::wstring& name)
 {
     const size_t kMax = 120;
-    CString text;
+    std::wstring text;
     for (size_t i = 0; i < name.size() && i < kMax; i++) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        text += (c < 0x20 || c == 0x7F) ? '?' : name[i];
+        const wchar_t c = name[i];
+        text += (c < 0x20 || c == 0x7F) ? L'?' : c;
     }
-    if (name.size() > kMax) text += "...";
+    if (name.size() > kMax) text += L"...";
     return text;
+}
+
+std::wstring QuotableName(const std::string& name)
+{
+    // A short form (of a name the code page lacks) is shown by its real names.
+    return QuotableName(LongPathOf(name.c_str()));
 }
 
 void SayAddressSentence(UINT nIDFormat, const std::wstring& name, const std::wstring& other)
@@ -234,13 +240,18 @@ void CAddressBar::FocusAddress()
     ::SendMessageA(m_hwndEdit, EM_SETSEL, 0, -1);
 }
 
-CString CAddressBar::GetText() const
+std::wstring CAddressBar::GetWideText() const
 {
     const int n = ::GetWindowTextLengthW(m_hwndEdit);
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(m_hwndEdit, &text[0], n + 1)));
+    return text;
+}
+
+CString CAddressBar::GetText() const
+{
     // A name the code page lacks travels in its short form, as the program's paths do.
-    return CString(AnsiPathFor(text).c_str());
+    return CString(AnsiPathFor(GetWideText()).c_str());
 }
 
 void CAddressBar::SetText(const CString& text)
@@ -263,6 +274,14 @@ void CAddressBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
 
 void CAddressBar::Go()
 {
+    // A name the code page lacks that names nothing on disk has no short form to travel in,
+    // and its nearest 8-bit letters could name another folder ("Lódz" for "Łódź").
+    const std::wstring typed = GetWideText();
+    if (!FitsCodePage(typed) && GetText().str() == AnsiOf(typed)) {
+        SayAddressSentence(IDS_ADDRESS_NOT_FOUND, QuotableName(typed));
+        FocusAddress();
+        return;
+    }
     CAddressTarget* pTarget = ActiveTarget();
     if (!pTarget) {
         // No window to show it in: a window opens on it.

@@ -18,7 +18,8 @@ void SayAddressSentence(UINT nIDFormat, const CString& strName, const CString& s
 // Says what is wrong with a typed path, if anything: TRUE when something was.
 BOOL SayAddressProblem(const AddressTarget& t);
 // A name as a sentence can show it: control characters made visible and a long one cut.
-CString QuotableName(const std::string& name);
+std::wstring QuotableName(const std::wstring& name);
+std::wstring QuotableName(const std::string& name);
 
 // What a browser window's view answers to the address bar.
 class CAddressTarget {
@@ -83,6 +84,7 @@ protected:
     void Cancel();
     void SetText(const CString& text);
     CString GetText() const;
+    std::wstring GetWideText() const;
 
     CNavButtons m_wndButtons;
     HWND m_hwndLabel = nullptr;

@@ -276,4 +276,17 @@ TEST_F(ViewTest, NamesOutsideTheCodePageTypedByTheUserArriveAsTyped)
         EXPECT_EQ(typed, LongPathOf(Shown(pView).c_str())) << c.what << ": gone to";
         EXPECT_TRUE(boxes.Seen().empty()) << c.what << ": " << (boxes.Seen().empty() ? "" : boxes.Seen()[0].text);
     }
+    // A name that names nothing is not taken for its nearest 8-bit letters: "Lódz" is there,
+    // "Łódź" (renamed above) no longer.
+    ASSERT_TRUE(CreateDirectoryW(m_root.WideSub(L"L\x00F3" L"dz").c_str(), nullptr));
+    const std::wstring typed = m_root.WideSub(Names()[0].name);
+    ModalWatcher boxes;
+    PressChord(VK_CONTROL, 'L');
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == hBox; }, 2000));
+    TypeText(typed.c_str());
+    PressKey(VK_RETURN);
+    PumpFor(300);
+    EXPECT_NE(m_root.WideSub(L"L\x00F3" L"dz"), LongPathOf(Shown(pView).c_str()));
+    ASSERT_EQ(1u, boxes.Count());
+    EXPECT_NE(std::wstring::npos, boxes.Seen()[0].wideText.find(L"cannot find \"" + typed + L"\"")) << boxes.Seen()[0].text;
 }
